@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds, and starts the viewer from its run directory.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUILLMOOR_RELEASE_DIR:-$root/build-release}
+"$root/scripts/setup.sh"
+QUILLMOOR_BUILD_DIR="$build" "$root/scripts/build.sh" -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_GL_CHECKS=OFF
+cd "$build/run"
+if [ -n "${DISPLAY:-}" ]; then
+  exec ./quillmoor
+fi
+echo "No DISPLAY is set: starting the viewer on a private Xvfb display." >&2
+exec "$root/scripts/with-display.sh" ./quillmoor
