@@ -1,0 +1,52 @@
+#pragma once
+// The scene controller: owns the camera, the lights, the menu, the music, the terrain and the
+// position the terrain follows; builds the scene once, binds keys to actions, receives the menu's
+// commands and advances camera and terrain once per simulation step. Main thread only.
+#include <SFML/Audio/Music.hpp>
+#include <SFML/Window/Keyboard.hpp>
+
+#include <string>
+
+class AtomicPosition;
+class Camera;
+class Interface;
+class InterfaceComponent;
+class Lighting;
+class Terrain;
+
+constexpr const char* musicPath = "resources/music/mainmusic.ogg";
+constexpr float initialMusicVolume = 80.0f;
+constexpr float musicVolumeStep = 5.0f;
+
+class World {
+public:
+    explicit World(Interface* interface);  // takes ownership of the Interface
+
+    void setUp();
+    void handleKeyPressed(sf::Keyboard::Key code, bool alt, bool control, bool shift);
+    void handleKeyReleased(sf::Keyboard::Key code, bool alt, bool control, bool shift);
+    void update(double dt);  // dt in seconds
+    void drawSky();
+    void handleCommand(InterfaceComponent* component);
+
+    // Stops and joins the terrain's threads and the music stream; the Game calls it at exit.
+    void shutDown();
+
+    Camera* camera;
+    Lighting* lighting;
+    Interface* interface;
+    bool mouseLook = false;
+    sf::Music* music = nullptr;
+    float musicVolume = 0.0f;       // 0 to 100
+    Terrain* terrain = nullptr;
+    AtomicPosition* cameraPosition = nullptr;  // the clamped camera position the terrain follows
+
+private:
+    void setUpMusic();
+    void setMusicVolume(float volume);
+};
+
+// The credits shown on the "About" page.
+std::string creditsText();
+// The paragraph shown on the "About the Creator" page.
+std::string authorText();
