@@ -61,6 +61,8 @@ void addPad(LoopBuffer& buffer, const Note& note) {
     static const PadWave wave;
     const double attack = 1.4, releaseLength = 2.2;  // seconds
     const double detune = 0.0025;                    // relative frequency offset of each voice
+    // The two voices lean to opposite sides; sqrt(2) restores the level that centre panning takes.
+    const double spread = 0.75, panCompensation = 1.41421356;
     double leftGain, rightGain;
     panGains(note.pan, leftGain, rightGain);
     std::size_t length = frames(note.seconds + releaseLength);
@@ -72,8 +74,10 @@ void addPad(LoopBuffer& buffer, const Note& note) {
         double low = wave.at(note.frequency * (1.0 - detune) * t);
         double high = wave.at(note.frequency * (1.0 + detune) * t + 0.37);
         double a = note.gain * envelope;
-        buffer.add(note.startFrame + i, float(a * (0.75 * low + 0.25 * high) * leftGain * 1.41),
-                   float(a * (0.25 * low + 0.75 * high) * rightGain * 1.41));
+        double leftMix = spread * low + (1.0 - spread) * high;
+        double rightMix = (1.0 - spread) * low + spread * high;
+        buffer.add(note.startFrame + i, float(a * leftMix * leftGain * panCompensation),
+                   float(a * rightMix * rightGain * panCompensation));
     }
 }
 

@@ -14,8 +14,6 @@ const char* const terrainImageDirectory = "Resources/Textures/Terrain/";
 
 namespace {
 
-const double twoPi = 6.283185307179586;
-
 noise::module::Perlin makePerlin(int seed, int octaves, double persistence) {
     noise::module::Perlin perlin;
     perlin.SetSeed(seed);

@@ -8,7 +8,6 @@
 enum class TerrainLayer { Snow, Rock, Grass, Dirt };
 
 constexpr unsigned terrainImageSize = 512;  // pixels, width and height of every terrain image
-constexpr int terrainLayerCount = 4;
 
 // Directory of the terrain images relative to the run directory, with a trailing slash.
 extern const char* const terrainImageDirectory;
