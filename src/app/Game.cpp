@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
-#include <X11/Xlib.h>
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Mouse.hpp>
 
@@ -17,24 +16,16 @@
 #include "app/WindowMode.hpp"
 #include "common/GlCheck.hpp"
 #include "interface/Interface.hpp"
+#include "interface/InterfaceComponent.hpp"
 #include "interface/TextHelpers.hpp"
+#include "terrain/field/Terrain.hpp"
 #include "world/Camera.hpp"
 #include "world/Lighting.hpp"
 #include "world/World.hpp"
 
 namespace {
-// SFML aborts the process when it cannot reach the X server, so ask first.
-bool displayAvailable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return false;
-    XCloseDisplay(display);
-    return true;
-}
-
 double elapsedSeconds(const sf::Time& time) { return static_cast<double>(time.asMicroseconds()) / 1e6; }
 
-constexpr int mouseButtonLeft = sf::Mouse::Left;
-constexpr int mouseButtonRight = sf::Mouse::Right;
 }  // namespace
 
 void forwardCommand(InterfaceComponent* component, int, int) {
@@ -121,10 +112,6 @@ void Game::checkOpenGl() {
 }
 
 void Game::createWindow() {
-    if (!displayAvailable()) {
-        std::cout << "Error: Could not open a window: no display is available!\n" << std::flush;
-        return;
-    }
     const WindowMode mode = chooseWindowMode(fullscreenMode, windowWidth, windowHeight, fullscreenWidth,
                                              fullscreenHeight, sf::VideoMode::getDesktopMode(),
                                              sf::VideoMode::getFullscreenModes());
@@ -210,11 +197,11 @@ void Game::handleEvents() {
                 world->handleKeyReleased(event.key.code, event.key.alt, event.key.control, event.key.shift);
                 break;
             case sf::Event::MouseButtonPressed:
-                handleMouseButton(event.mouseButton.button, mouseActionPressed, event.mouseButton.x,
+                handleMouseButton(event.mouseButton.button, mousePressAction, event.mouseButton.x,
                                   event.mouseButton.y);
                 break;
             case sf::Event::MouseButtonReleased:
-                handleMouseButton(event.mouseButton.button, mouseActionReleased, event.mouseButton.x,
+                handleMouseButton(event.mouseButton.button, mouseReleaseAction, event.mouseButton.x,
                                   event.mouseButton.y);
                 break;
             case sf::Event::MouseMoved:
@@ -249,6 +236,11 @@ std::string Game::formatFps(double fps) {
 }
 
 void Game::render() {
+    drawFrame();
+    window.display();
+}
+
+void Game::drawFrame() {
     GL_CHECK(glClearColor(0.1f, 0.8f, 0.1f, 1.0f));
     GL_CHECK(glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT));
     GL_CHECK(glPushMatrix());
@@ -279,7 +271,6 @@ void Game::render() {
     GL_CHECK(glEnable(GL_LIGHTING));
     GL_CHECK(glMatrixMode(GL_MODELVIEW));
     GL_CHECK(glEnable(GL_DEPTH_TEST));
-    window.display();
 }
 
 void Game::handleResize(int width, int height) {
@@ -308,28 +299,28 @@ sf::Vector2i Game::windowCentre() const {
 void Game::warpCursor(const sf::Vector2i& position) { sf::Mouse::setPosition(position, window); }
 
 void Game::handleMouseButton(int button, int kind, int x, int y) {
-    if (button == mouseButtonRight) {
+    if (button == rightMouseButton) {
         rightButtonHeld = !rightButtonHeld;
-    } else if (button == mouseButtonLeft) {
+    } else if (button == leftMouseButton) {
         leftButtonHeld = !leftButtonHeld;
     }
 
-    if (kind == mouseActionPressed) {
+    if (kind == mousePressAction) {
         lookReference = sf::Vector2i(x, y);
-        if (button == mouseButtonRight) {
+        if (button == rightMouseButton) {
             savedCursorPosition = sf::Vector2i(x, y);
             lookReference = windowCentre();
             warpCursor(lookReference);
             window.setMouseCursorVisible(false);
         }
     }
-    if (kind == mouseActionReleased && button == mouseButtonRight) {
+    if (kind == mouseReleaseAction && button == rightMouseButton) {
         window.setMouseCursorVisible(true);
         warpCursor(savedCursorPosition);
     }
 
     const bool consumed = world->interface->onMouseButton(button, kind, x, windowClientHeight() - y);
-    if (!consumed && button == mouseButtonRight) world->mouseLook = !world->mouseLook;
+    if (!consumed && button == rightMouseButton) world->mouseLook = !world->mouseLook;
 }
 
 void Game::handleMouseMove(int x, int y) { world->interface->onMouseMove(x, windowClientHeight() - y); }

@@ -18,10 +18,6 @@ constexpr double frameRatePeriod = 1.0;                // seconds between frame-
 constexpr double fpsTextX = 10.0;                      // pixels from the left edge
 constexpr double fpsTextY = 10.0;                      // pixels from the bottom edge
 
-// Mouse action codes shared with the Interface and its components.
-constexpr int mouseActionPressed = 6;
-constexpr int mouseActionReleased = 7;
-
 class Game {
 public:
     Game();
@@ -33,7 +29,8 @@ public:
 
     void handleEvents();
     void update();
-    void render();
+    void render();     // draws one frame and presents it
+    void drawFrame();  // draws one frame into the back buffer
     void handleResize(int width, int height);
     void handleMouseButton(int button, int kind, int x, int y);  // window coordinates, y down
     void handleMouseMove(int x, int y);

@@ -10,6 +10,7 @@
 #include "interface/TextField.hpp"
 #include "terrain/field/AtomicPosition.hpp"
 #include "terrain/field/Terrain.hpp"
+#include "terrain/mesh/Block.hpp"
 #include "world/Camera.hpp"
 #include "world/Lighting.hpp"
 
@@ -108,7 +109,7 @@ void World::setMusicVolume(float volume) {
 void World::handleCommand(InterfaceComponent* component) {
     if (component == nullptr || music == nullptr) return;
     Button* button = component->type == buttonType ? static_cast<Button*>(component) : nullptr;
-    if (button == nullptr || button->pressState != mousePressed) return;
+    if (button == nullptr || button->pressState != mousePressAction) return;
 
     const std::string name = component->getName();
     if (name == "MUSIC_VOLUME_UP") {

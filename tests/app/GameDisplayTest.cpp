@@ -49,13 +49,13 @@ TEST_F(GameWindow, StartsWithTheSettingsSizeAndReportsTheOpenGlVersion) {
 }
 
 TEST_F(GameWindow, EarlyFrameShowsTheSkyColourAndTheFrameRateText) {
-    game->render();
+    game->drawFrame();
     EXPECT_EQ(game->fpsText, "FPS: 0");
     EXPECT_EQ(game->frameCount, 2u);
     EXPECT_EQ(glcheck::errorCount(), 0u);
 
-    // The presented picture: sky colour along the top, white text near the bottom-left corner.
-    glReadBuffer(GL_FRONT);
+    // The frame: sky colour along the top, white text near the bottom-left corner.
+    glReadBuffer(GL_BACK);
     const std::vector<unsigned char> top = readRow(windowHeight - 5);
     for (int x = 0; x < windowWidth; x += 50) {
         EXPECT_NEAR(top[x * 3 + 0], 0.5 * 255, 2) << "x " << x;

@@ -33,11 +33,16 @@ class Screenshot:
             parts.append(data[index:end])
             index = end
         index += 1
-        if parts[0] != b"P6" or int(parts[3]) != 255:
-            raise ValueError("not an 8-bit binary PPM")
+        if parts[0] != b"P6" or int(parts[3]) not in (255, 65535):
+            raise ValueError("not a binary PPM of 8 or 16 bits per channel")
         self.width = int(parts[1])
         self.height = int(parts[2])
-        self.pixels = data[index:index + self.width * self.height * 3]
+        count = self.width * self.height * 3
+        if int(parts[3]) == 255:
+            self.pixels = data[index:index + count]
+        else:
+            # Big-endian 16-bit samples: keep the high byte of each.
+            self.pixels = data[index:index + 2 * count:2]
 
     def pixel(self, x, y):
         """Colour at (x, y) with y measured from the top edge."""
@@ -139,9 +144,11 @@ class RunningProgram:
         return int(width), int(height)
 
     def screenshot(self):
-        data = subprocess.run(["import", "-silent", "-window", self.window, "ppm:-"],
-                              capture_output=True, check=True).stdout
-        return Screenshot(data)
+        path = os.path.join(self.directory, "screenshot.ppm")
+        subprocess.run(["import", "-silent", "-window", self.window, path], check=True,
+                       capture_output=True)
+        with open(path, "rb") as f:
+            return Screenshot(f.read())
 
     def save_screenshot(self, path):
         subprocess.run(["import", "-silent", "-window", self.window, path], check=True)
@@ -192,6 +199,8 @@ class RunningProgram:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.process.stdin is not None:
+            self.process.stdin.close()
         shutil.rmtree(self.directory, ignore_errors=True)
 
 

@@ -96,7 +96,7 @@ class FailedStart(ProgramTestCase):
         program = start_without_display(self)
         self.assertEqual(program.wait_for_exit(timeout=60), 0)
         output = program.stdout()
-        self.assertIn("Error Initializing GLEW!\n", output)
+        self.assertIn("Error: Could not open a window: no display is available!\n", output)
         self.assertTrue(output.endswith("Game could not start...\n"), output)
 
 
