@@ -188,6 +188,20 @@ class RunningProgram:
         subprocess.run(["xdotool", "mouseup", str(button)], check=True)
         time.sleep(0.15)
 
+    def drag_look(self, dx, dy, steps=6):
+        """Holds the right button over the scene and moves the mouse by (dx, dy) pixels per step
+        (y down, as the window system counts), as a person turning the view would."""
+        width, height = self.geometry()
+        self.move_mouse(width // 2, height // 2)
+        time.sleep(0.1)
+        subprocess.run(["xdotool", "mousedown", "3"], check=True)
+        time.sleep(0.2)
+        for _ in range(steps):
+            subprocess.run(["xdotool", "mousemove_relative", "--", str(dx), str(dy)], check=True)
+            time.sleep(0.15)
+        subprocess.run(["xdotool", "mouseup", "3"], check=True)
+        time.sleep(0.2)
+
     # --- ending --------------------------------------------------------------------------
     def close(self):
         subprocess.run([CLOSE_WINDOW, self.window], check=True)
