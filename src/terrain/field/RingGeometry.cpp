@@ -1,10 +1,17 @@
 #include "terrain/field/RingGeometry.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 int cellIndex(double p, double s) {
     const double q = p / s;
-    const int t = static_cast<int>(q);
+    // Quotients beyond the int range saturate and a quotient that is not a number gives cell 0, so
+    // the conversion below is always defined.
+    if (std::isnan(q)) return 0;
+    constexpr double lowest = std::numeric_limits<int>::min() + 1.0;
+    constexpr double highest = std::numeric_limits<int>::max();
+    const int t = static_cast<int>(std::clamp(q, lowest, highest));
     return p < 0 ? t - 1 : t;
 }
 

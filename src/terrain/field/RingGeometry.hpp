@@ -47,6 +47,7 @@ struct CellBox {
 // Index of the cell of edge s (world units) holding coordinate p: the quotient truncated toward
 // zero, one lower for negative p. Equals floor(p / s) except at negative exact multiples of s,
 // which land one cell lower (p = -100, s = 100 gives -2); -0.0 is not negative and gives 0.
+// Quotients beyond the int range saturate; a quotient that is not a number gives 0.
 int cellIndex(double p, double s);
 
 // The cell of a point, each coordinate taken independently with the same edge.

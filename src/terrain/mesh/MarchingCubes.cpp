@@ -81,13 +81,26 @@ bool polygoniseLattice(const MeshBox& box, const std::vector<double>& samples, V
     const std::size_t sj = static_cast<std::size_t>(r) + 1;
     const std::size_t si = sj * sj;
     const std::size_t cornerOffset[8] = {0, sk, si + sk, si, sj, sj + sk, si + sj + sk, si + sj};
+    // Most cells lie wholly in the air or the ground: find those from one solid flag per sample
+    // (the same test as the case index) without touching the cell any further.
+    std::vector<std::uint8_t> solid(samples.size());
+    for (std::size_t n = 0; n < samples.size(); ++n) solid[n] = samples[n] > 0.0;
+    std::vector<int> faceSolid(static_cast<std::size_t>(r) + 1);
     for (int i = 0; i < r; ++i) {
         const double x0 = box.minX + i * dx;
         const double x1 = box.minX + (i + 1) * dx;
         for (int j = 0; j < r; ++j) {
             const double y0 = box.minY + j * dy;
             const double y1 = box.minY + (j + 1) * dy;
+            // Per lattice plane k: how many of the four samples the column's cells share there are solid.
+            const std::uint8_t* column = &solid[latticeIndex(box, i, j, 0)];
+            for (int k = 0; k <= r; ++k) {
+                faceSolid[k] = column[k] + column[k + si] + column[k + sj] + column[k + si + sj];
+            }
             for (int k = 0; k < r; ++k) {
+                // Solid corners of the cell: its lower-z face and its upper-z face.
+                const int solidCorners = faceSolid[k] + faceSolid[k + 1];
+                if (solidCorners == 0 || solidCorners == 8) continue;
                 const std::size_t base = latticeIndex(box, i, j, k);
                 double values[8];
                 for (int n = 0; n < 8; ++n) values[n] = samples[base + cornerOffset[n]];

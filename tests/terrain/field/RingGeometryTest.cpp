@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 #include <tuple>
@@ -24,6 +26,12 @@ TEST(CellIndexTest, MatchesTheTable) {
     for (const auto& c : cases) {
         EXPECT_EQ(cellIndex(c.p, c.s), c.expected) << "p = " << c.p << ", s = " << c.s;
     }
+}
+
+TEST(CellIndexTest, OutOfRangeAndNotANumberStayDefined) {
+    EXPECT_EQ(cellIndex(1e300, 100.0), std::numeric_limits<int>::max());
+    EXPECT_EQ(cellIndex(-1e300, 100.0), std::numeric_limits<int>::min());
+    EXPECT_EQ(cellIndex(std::nan(""), 100.0), 0);
 }
 
 TEST(CellIndexTest, CellOfTakesEachAxisIndependently) {

@@ -31,6 +31,7 @@ TEST(TerrainFlightDisplayTest, LongFlightAcrossEveryRingEndsWithTheRingsAroundTh
         CapturedStdout quiet;
         terrain = std::make_unique<Terrain>(&position);
     }
+    waitForInitialBuild(*terrain);
     const unsigned errorsBefore = glcheck::errorCount();
 
     Imath::V3d camera = waypoints[0];
