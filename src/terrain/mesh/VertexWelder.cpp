@@ -30,8 +30,9 @@ int findOrAddVertex(std::vector<MeshVertex>& vertices, const MeshVertex& vertex)
 int VertexWelder::Axis::bucketOf(double coordinate) const {
     // Lattice planes fall on bucket centres, so crossings on them rarely straddle two buckets.
     // Every step is monotone, so a coordinate range maps onto a contiguous bucket range.
-    const double bucket = std::floor((coordinate - origin) * inverseSize + 0.5);
-    if (!(bucket > 0.0)) return 0;
+    // Truncation is the floor here because values below 1 have already gone to bucket 0.
+    const double bucket = (coordinate - origin) * inverseSize + 0.5;
+    if (!(bucket >= 1.0)) return 0;
     if (bucket >= count - 1) return count - 1;
     return static_cast<int>(bucket);
 }

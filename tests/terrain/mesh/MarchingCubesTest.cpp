@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -227,11 +228,12 @@ TEST(Polygoniser, GridWeldingMatchesTheLinearScanOnRealBlocks) {
                     meshFromLattice(sharedField(), texture, box, squeezed, VertexWelder::Lookup::linearScan);
                 ASSERT_EQ(fast.vertexCount, reference.vertexCount);
                 ASSERT_EQ(fast.triangleCount, reference.triangleCount);
+                if (fast.vertexCount == 0) continue;
                 EXPECT_EQ(std::memcmp(fast.vertexData.get(), reference.vertexData.get(),
                                       sizeof(MeshVertex) * fast.vertexCount), 0);
                 EXPECT_EQ(std::memcmp(fast.indexData.get(), reference.indexData.get(),
                                       sizeof(MeshTriangle) * fast.triangleCount), 0);
-                if (fast.vertexCount > 0) ++compared;
+                ++compared;
             }
         }
     }
