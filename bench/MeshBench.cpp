@@ -19,8 +19,7 @@ const DensityFunction& field() {
 
 noise::module::Perlin textureNoise() {
     noise::module::Perlin noise;
-    noise.SetOctaveCount(2);
-    noise.SetSeed(10);
+    configureTextureNoise(noise);
     return noise;
 }
 

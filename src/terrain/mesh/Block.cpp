@@ -8,8 +8,6 @@
 
 namespace {
 constexpr int defaultResolution = 32;  // cells per edge when the caller gives none
-constexpr int textureNoiseOctaves = 2;
-constexpr int textureNoiseSeed = 10;
 constexpr GLsizei vertexStride = sizeof(MeshVertex);  // bytes
 const void* const normalOffset = reinterpret_cast<const void*>(3 * sizeof(double));
 const void* const textureOffset = reinterpret_cast<const void*>(6 * sizeof(double));
@@ -30,8 +28,7 @@ Block::Block(const DensityFunction* density, GLuint vertexBuffer, GLuint indexBu
       resolution(resolution > 0 ? resolution : defaultResolution),
       densityOffset(densityOffset),
       thread(&Block::run, this) {
-    textureNoise.SetOctaveCount(textureNoiseOctaves);
-    textureNoise.SetSeed(textureNoiseSeed);
+    configureTextureNoise(textureNoise);
     if (density == nullptr) {
         std::cout << "ERROR: Coulnd't initialize block with NULL density function!\n" << std::flush;
         return;

@@ -7,6 +7,16 @@
 #include "terrain/mesh/CaseTables.hpp"
 #include "terrain/mesh/DensityFunction.hpp"
 
+namespace {
+constexpr int textureNoiseOctaves = 2;
+constexpr int textureNoiseSeed = 10;
+}  // namespace
+
+void configureTextureNoise(noise::module::Perlin& noise) {
+    noise.SetOctaveCount(textureNoiseOctaves);
+    noise.SetSeed(textureNoiseSeed);
+}
+
 Imath::V3d interpolateCrossing(const Imath::V3d& pa, const Imath::V3d& pb, double da, double db) {
     if (std::fabs(da) < crossingEpsilon) return pa;
     if (std::fabs(db) < crossingEpsilon) return pb;

@@ -31,6 +31,10 @@ struct StagedMesh {
     int triangleCount = 0;
 };
 
+// Gives a block's texture-noise module its settings: octave count 2, seed 10, other parameters at
+// the module's defaults. The noise picks where level ground counts as above the snow line.
+void configureTextureNoise(noise::module::Perlin& noise);
+
 // The point between pa and pb (densities da and db) where the density crosses zero, snapped to an
 // end point whose density is within crossingEpsilon of zero.
 Imath::V3d interpolateCrossing(const Imath::V3d& pa, const Imath::V3d& pb, double da, double db);

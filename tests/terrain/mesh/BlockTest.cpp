@@ -50,8 +50,7 @@ TEST(Block, BuildLeavesTheMeshStagedForUpload) {
     EXPECT_EQ(block.uploadedTriangleCount, 0);
     // The staged mesh is the pure build of the same box.
     noise::module::Perlin texture;
-    texture.SetOctaveCount(2);
-    texture.SetSeed(10);
+    configureTextureNoise(texture);
     const StagedMesh expected = buildMesh(density, texture, MeshBox{0.0, 100.0, -50.0, 50.0, 0.0, 100.0, 12}, 0.0);
     ASSERT_EQ(block.vertexCount, expected.vertexCount);
     EXPECT_EQ(block.vertexData[block.vertexCount - 1].r, expected.vertexData[expected.vertexCount - 1].r);

@@ -92,8 +92,7 @@ const DensityFunction& sharedField() {
 
 noise::module::Perlin makeTextureNoise() {
     noise::module::Perlin noise;
-    noise.SetOctaveCount(2);
-    noise.SetSeed(10);
+    configureTextureNoise(noise);
     return noise;
 }
 
