@@ -130,6 +130,7 @@ void Terrain::buildInitial() {
 }
 
 void Terrain::streamRings() {
+    streamingPassCount.fetch_add(1, std::memory_order_relaxed);  // a tally, publishes nothing
     bool moved = true;
     while (moved) {
         moved = false;
@@ -172,6 +173,7 @@ bool Terrain::reassignRing(int ring) {
             block->minZ = box.minZ;
             block->maxZ = box.maxZ;
             block->launch();
+            rebuiltBlockCount.fetch_add(1, std::memory_order_relaxed);  // a tally, publishes nothing
         }
         block->wait();
     }

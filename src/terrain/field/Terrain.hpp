@@ -72,6 +72,10 @@ public:
     // Set (release) by update before it launches a pass, cleared (release) by the pass as its last
     // step: publishes the ring cells and the blocks' cells and boxes.
     std::atomic<bool> updatePending{false};
+    // Running totals for benchmarks: streaming passes run and blocks relaunched by them. Written
+    // only by the Terrain thread; relaxed because they publish nothing, readers only want a count.
+    std::atomic<long> streamingPassCount{0};
+    std::atomic<long> rebuiltBlockCount{0};
     std::vector<GLuint> vertexBufferPool;  // first-in first-out; block n takes name n
     std::vector<GLuint> indexBufferPool;
     DensityFunction* density = nullptr;

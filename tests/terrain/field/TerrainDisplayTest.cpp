@@ -127,6 +127,7 @@ struct Move {
     const char* name;
     Imath::V3d to;
     int moved[ringCount];  // coarse, middle, fine
+    int rebuilt;           // block rebuilds: a block moved by two one-cell steps is rebuilt twice
 };
 
 // Cells of every block, by ring.
@@ -145,19 +146,24 @@ TEST_F(TerrainDisplayTest, StreamingMovesExactlyTheBlocksThatLeaveEachRing) {
     settle(*terrain);
 
     const Move moves[] = {
-        {"x 99 to 101: fine column -2 to 3", Imath::V3d(101.0, 10.0, 50.0), {0, 0, 25}},
-        {"within one fine cell", Imath::V3d(150.0, 12.0, 60.0), {0, 0, 0}},
-        {"x to 249: fine column -1 to 4", Imath::V3d(249.0, 10.0, 50.0), {0, 0, 25}},
-        {"x 249 to 251: middle column -2 to 3", Imath::V3d(251.0, 10.0, 50.0), {0, 25, 0}},
-        {"diagonal: fine x and z, x first", Imath::V3d(351.0, 10.0, 150.0), {0, 0, 45}},
-        {"descending through y = 0", Imath::V3d(351.0, -1.0, 150.0), {49, 25, 25}},
+        {"x 99 to 101: fine column -2 to 3", Imath::V3d(101.0, 10.0, 50.0), {0, 0, 25}, 25},
+        {"within one fine cell", Imath::V3d(150.0, 12.0, 60.0), {0, 0, 0}, 0},
+        {"x to 249: fine column -1 to 4", Imath::V3d(249.0, 10.0, 50.0), {0, 0, 25}, 25},
+        {"x 249 to 251: middle column -2 to 3", Imath::V3d(251.0, 10.0, 50.0), {0, 25, 0}, 25},
+        {"diagonal: fine x and z, x first", Imath::V3d(351.0, 10.0, 150.0), {0, 0, 45}, 50},
+        {"descending through y = 0", Imath::V3d(351.0, -1.0, 150.0), {49, 25, 25}, 99},
     };
     for (const Move& move : moves) {
         SCOPED_TRACE(move.name);
         const RingCells before = snapshot(*terrain);
+        const long passesBefore = terrain->streamingPassCount.load();
+        const long rebuiltBefore = terrain->rebuiltBlockCount.load();
         position.store(move.to);
         settle(*terrain);
         const RingCells after = snapshot(*terrain);
+        // One pass per move, rebuilding the blocks of every one-cell step it took and no other.
+        EXPECT_EQ(terrain->streamingPassCount.load() - passesBefore, 1);
+        EXPECT_EQ(terrain->rebuiltBlockCount.load() - rebuiltBefore, move.rebuilt);
         for (int ring = 0; ring < ringCount; ++ring) {
             int moved = 0;
             for (size_t i = 0; i < before[ring].size(); ++i) {
