@@ -195,15 +195,26 @@ void Terrain::update(double dt) {
     if (initialBuildPending.load(std::memory_order_acquire)) return;
     for (Block* block : allBlocks) block->update(dt);
 
-    const Imath::V3d now = position->load();
-    if ((now - lastLaunchPosition).length() < streamingMoveThreshold) return;
-    // Acquire: pairs with the pass's final release; its cells and boxes are published.
+    // Acquire: pairs with the pass's final release; its ring cells, block cells and boxes are published.
     if (updatePending.load(std::memory_order_acquire)) return;
+    const Imath::V3d now = position->load();
+    // A pass follows the position while it runs, so the camera may have come back to where the last
+    // pass was launched after that pass last looked: a pass is due then too, or the rings would stay
+    // around where the camera went until it moves again.
+    const bool moved = (now - lastLaunchPosition).length() >= streamingMoveThreshold;
+    if (!moved && ringsSurround(now)) return;
     if (stopping()) return;
     lastLaunchPosition = now;
     // Release: marks a pass as running before it starts; the pass clears it as its last step.
     updatePending.store(true, std::memory_order_release);
     thread.launch();
+}
+
+bool Terrain::ringsSurround(const Imath::V3d& point) const {
+    for (int ring = 0; ring < ringCount; ++ring) {
+        if (cellOf(point, ringBlockSize[ring]) != ringCell[ring]) return false;
+    }
+    return true;
 }
 
 void Terrain::draw() {

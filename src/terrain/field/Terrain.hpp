@@ -98,6 +98,8 @@ private:
     // false when shutdown was requested first.
     bool waitForUpload(const Block& block) const;
     bool stopping() const;
+    // Main thread, while no pass runs: every ring is centred on the point's cell.
+    bool ringsSurround(const Imath::V3d& point) const;
 
     // Set (release) by shutdown; read (acquire) by the Terrain thread between blocks and in waits.
     std::atomic<bool> stopRequested{false};

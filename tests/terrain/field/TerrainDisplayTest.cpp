@@ -215,6 +215,25 @@ TEST_F(TerrainDisplayTest, TinyMoveLaunchesNothing) {
     expectRingsMatch(*terrain, start);
 }
 
+TEST_F(TerrainDisplayTest, CameraBackAtTheLastLaunchPointStillGetsRingsAroundIt) {
+    // A pass that ended around somewhere else while the camera came back to where that pass was
+    // launched: the camera has not moved since the launch, yet the rings must follow it.
+    const Imath::V3d start(20.0, 10.0, 20.0);
+    AtomicPosition position(start);
+    std::unique_ptr<Terrain> terrain = makeTerrain(position);
+    waitForInitialBuild(*terrain);
+    const Imath::V3d away(420.0, 10.0, 20.0);
+    position.store(away);
+    settle(*terrain);
+    expectRingsMatch(*terrain, away);
+    terrain->lastLaunchPosition = start;  // what the main thread recorded at that launch
+    position.store(start);
+    terrain->update(frameTime);
+    EXPECT_TRUE(terrain->updatePending.load()) << "a pass is launched although the camera did not move";
+    settle(*terrain);
+    expectRingsMatch(*terrain, start);
+}
+
 TEST_F(TerrainDisplayTest, JumpsOfManyCellsKeepOneBlockPerCellInEveryRing) {
     AtomicPosition position(Imath::V3d(0.0, 10.0, 0.0));
     std::unique_ptr<Terrain> terrain = makeTerrain(position);
