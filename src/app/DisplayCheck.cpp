@@ -2,9 +2,17 @@
 
 #include <X11/Xlib.h>
 
-bool displayAvailable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return false;
-    XCloseDisplay(display);
-    return true;
+namespace {
+Display* heldDisplay = nullptr;
+}  // namespace
+
+bool holdDisplay() {
+    if (heldDisplay == nullptr) heldDisplay = XOpenDisplay(nullptr);
+    return heldDisplay != nullptr;
+}
+
+void releaseDisplay() {
+    if (heldDisplay == nullptr) return;
+    XCloseDisplay(heldDisplay);
+    heldDisplay = nullptr;
 }
