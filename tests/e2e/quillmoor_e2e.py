@@ -273,9 +273,12 @@ class RunningProgram:
 
     def wait_for_terrain(self, timeout=120):
         """Waits until the initial build has drawn terrain: the start view looks down, so the
-        middle of the picture stops being only sky."""
-        return self.wait_for_picture(lambda s: s.fraction(is_sky, 0, s.height // 4, s.width,
-                                                          s.height // 2) < 0.5, timeout=timeout)
+        middle of the picture, sky until then, turns into lit land (neither sky nor the black of a
+        window not drawn yet)."""
+        def land(colour):
+            return max(colour) > 40 and not is_sky(colour)
+        return self.wait_for_picture(lambda s: s.fraction(land, 0, s.height // 4, s.width,
+                                                          s.height // 2) > 0.5, timeout=timeout)
 
     def wait_for_still_picture(self, region, timeout=60):
         """Waits until two screenshots in a row agree inside region (left, top, width, height);
