@@ -4,7 +4,8 @@
 // keeps a server that resets when its last client leaves from resetting in between. Main thread.
 // Kept apart because Xlib's macros clash with SFML's names.
 
-// Opens the connection and keeps it; false when no display can be reached.
+// Opens the connection and keeps it, retrying briefly while a server resets; false when no
+// display can be reached.
 bool holdDisplay();
 
 // Closes the connection that holdDisplay opened, once the window holds its own.
