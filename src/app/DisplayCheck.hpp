@@ -1,5 +1,12 @@
 #pragma once
-// Asks the X server whether a display can be opened. SFML aborts the process when it cannot
-// reach one, so the Game asks first. Kept apart because Xlib's macros clash with SFML's names.
+// Holds a connection to the X server from before the Game opens its window until after. SFML
+// aborts the process when it cannot reach a display, so main asks first; holding the connection
+// keeps a server that resets when its last client leaves from resetting in between. Main thread.
+// Kept apart because Xlib's macros clash with SFML's names.
 
-bool displayAvailable();
+// Opens the connection and keeps it, retrying briefly while a server resets; false when no
+// display can be reached.
+bool holdDisplay();
+
+// Closes the connection that holdDisplay opened, once the window holds its own.
+void releaseDisplay();

@@ -64,10 +64,28 @@ class Screenshot:
         pixels = self.region(left, top, width, height)
         return tuple(sum(p[i] for p in pixels) / float(len(pixels)) for i in range(3))
 
+    def crop(self, left, top, width, height):
+        """A new screenshot of the given part of this one."""
+        part = Screenshot.__new__(Screenshot)
+        part.width, part.height = width, height
+        part.pixels = b"".join(self.pixels[((y * self.width) + left) * 3:((y * self.width) + left + width) * 3]
+                               for y in range(top, top + height))
+        return part
+
     def difference(self, other):
         """Mean absolute difference per channel, 0 to 255."""
         total = sum(abs(a - b) for a, b in zip(self.pixels, other.pixels))
         return total / float(len(self.pixels))
+
+
+def is_white(colour):
+    """Text colour: labels, titles and the frame-rate text are drawn in white."""
+    return min(colour) >= 200
+
+
+def is_button_face(colour):
+    """The upper edge of a button body: mid-grey, brighter than any menu background can be."""
+    return max(colour) - min(colour) <= 8 and 105 <= colour[0] <= 140
 
 
 def close_to(colour, expected, tolerance=6):
@@ -76,6 +94,106 @@ def close_to(colour, expected, tolerance=6):
 
 def is_sky(colour):
     return close_to(colour, SKY)
+
+
+# --- menu layout ------------------------------------------------------------------------------
+# Sizes the interface asks of its components, in pixels; a component whose label fits inside keeps
+# exactly this size, which is the case for every label of our menu (the checks below would fail
+# loudly otherwise: a body found elsewhere than computed).
+TOP_ROW_GAP = 5
+TOP_ROW_SIZE = (100, 25)
+PAGE_BUTTON_SIZE = (200, 30)
+PAGE_GAP = 10
+TEXT_FIELD_SIZE = (400, 200)
+
+BUTTON = "button"
+FIELD = "field"
+# Entries from the bottom of the page upwards.
+MAIN_PAGE = (BUTTON, BUTTON, BUTTON)   # "Exit Program", "About", "Return to Program"
+ABOUT_PAGE = (BUTTON, BUTTON, FIELD)   # "Back", "About the Creator", the credits
+CREATOR_PAGE = (BUTTON, FIELD)         # "Back", the author paragraph
+PAGES = {"main": MAIN_PAGE, "about": ABOUT_PAGE, "creator": CREATOR_PAGE}
+TOP_ROW = ("Vol -", "Play/Pause", "Vol +")
+
+
+class Rect:
+    """A window rectangle in screenshot coordinates: y measured from the top edge."""
+
+    def __init__(self, left, top, width, height):
+        self.left, self.top, self.width, self.height = left, top, width, height
+
+    @property
+    def right(self):
+        return self.left + self.width
+
+    @property
+    def bottom(self):
+        return self.top + self.height
+
+    def centre(self):
+        return self.left + self.width // 2, self.top + self.height // 2
+
+    def __repr__(self):
+        return "Rect(%d, %d, %d, %d)" % (self.left, self.top, self.width, self.height)
+
+
+def page_layout(entries, width, height):
+    """Rectangles of a page's entries, in list order: a column centred in the window, stacked from
+    the bottom upwards with PAGE_GAP between entries and the whole column centred vertically."""
+    sizes = [PAGE_BUTTON_SIZE if kind == BUTTON else TEXT_FIELD_SIZE for kind in entries]
+    stack = sum(h for _, h in sizes) + PAGE_GAP * (len(sizes) - 1)
+    y = (height - stack) // 2  # from the bottom edge
+    rects = []
+    for w, h in sizes:
+        rects.append(Rect(width // 2 - w // 2, height - y - h, w, h))
+        y += h + PAGE_GAP
+    return rects
+
+
+def top_row_layout(count, width):
+    """Rectangles of the top row, left to right, centred and hanging TOP_ROW_GAP below the top."""
+    w, h = TOP_ROW_SIZE
+    row = count * w + TOP_ROW_GAP * (count - 1)
+    x = (width - row) // 2
+    return [Rect(x + i * (w + TOP_ROW_GAP), TOP_ROW_GAP, w, h) for i in range(count)]
+
+
+def has_button_body(shot, rect):
+    """Whether a button body fills rect: its top rows are the face colour across the width."""
+    return shot.fraction(is_button_face, rect.left + 4, rect.top + 1, rect.width - 8, 2) > 0.9
+
+
+def shown_page(shot):
+    """Name of the menu page whose button bodies are all where the layout puts them, or None."""
+    found = [name for name, entries in PAGES.items()
+             if all(has_button_body(shot, rect)
+                    for kind, rect in zip(entries, page_layout(entries, shot.width, shot.height))
+                    if kind == BUTTON)]
+    return found[0] if len(found) == 1 else None
+
+
+def white_box(shot, rect):
+    """Bounding box (left, top, right, bottom) of the white pixels inside rect, or None."""
+    xs, ys = [], []
+    for y in range(rect.top, rect.bottom):
+        for x in range(rect.left, rect.right):
+            if is_white(shot.pixel(x, y)):
+                xs.append(x)
+                ys.append(y)
+    if not xs:
+        return None
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def menu_background_error(shot, column=20):
+    """How far one column of the picture is from an opaque vertical gradient that runs from a
+    colour at the bottom edge to black at the top (largest channel error, 0 to 255)."""
+    bottom = shot.pixel(column, shot.height - 1)
+    worst = 0.0
+    for row in range(0, shot.height, 16):
+        expected = [c * (row + 0.5) / (shot.height - 0.5) for c in bottom]
+        worst = max(worst, max(abs(a - e) for a, e in zip(shot.pixel(column, row), expected)))
+    return worst
 
 
 class RunningProgram:
@@ -153,6 +271,28 @@ class RunningProgram:
     def save_screenshot(self, path):
         subprocess.run(["import", "-silent", "-window", self.window, path], check=True)
 
+    def wait_for_terrain(self, timeout=120):
+        """Waits until the initial build has drawn terrain: the start view looks down, so the
+        middle of the picture, sky until then, turns into lit land (neither sky nor the black of a
+        window not drawn yet)."""
+        def land(colour):
+            return max(colour) > 40 and not is_sky(colour)
+        return self.wait_for_picture(lambda s: s.fraction(land, 0, s.height // 4, s.width,
+                                                          s.height // 2) > 0.5, timeout=timeout)
+
+    def wait_for_still_picture(self, region, timeout=60):
+        """Waits until two screenshots in a row agree inside region (left, top, width, height);
+        returns the later one."""
+        previous = self.screenshot()
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            time.sleep(0.3)
+            current = self.screenshot()
+            if current.crop(*region).difference(previous.crop(*region)) < 0.2:
+                return current
+            previous = current
+        raise AssertionError("the picture never settled")
+
     def wait_for_picture(self, predicate, timeout=60, interval=0.3):
         """Takes screenshots until one satisfies predicate; returns it (or fails)."""
         deadline = time.time() + timeout
@@ -163,6 +303,45 @@ class RunningProgram:
                 return last
             time.sleep(interval)
         raise AssertionError("the picture never showed what was expected")
+
+    # --- process -----------------------------------------------------------------------
+    def thread_count(self):
+        return len(os.listdir("/proc/%d/task" % self.process.pid))
+
+    def wait_for_steady_thread_count(self, timeout=60):
+        """The number of threads once it has stayed the same for a second (terrain passes start
+        and end threads of their own)."""
+        deadline = time.time() + timeout
+        samples = []
+        while time.time() < deadline:
+            samples = (samples + [self.thread_count()])[-5:]
+            if len(samples) == 5 and len(set(samples)) == 1:
+                return samples[0]
+            time.sleep(0.25)
+        raise AssertionError("the thread count never settled: %r" % samples)
+
+    def wait_for_thread_count(self, expected, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.thread_count() == expected:
+                return True
+            time.sleep(0.2)
+        return self.thread_count() == expected
+
+    def read_position(self, name):
+        """Where the program is reading in the open file whose path ends with name, or None."""
+        descriptors = "/proc/%d/fd" % self.process.pid
+        for fd in os.listdir(descriptors):
+            try:
+                target = os.readlink(os.path.join(descriptors, fd))
+            except OSError:
+                continue
+            if target.endswith(name):
+                with open("/proc/%d/fdinfo/%s" % (self.process.pid, fd)) as info:
+                    for line in info:
+                        if line.startswith("pos:"):
+                            return int(line.split()[1])
+        return None
 
     # --- input ---------------------------------------------------------------------------
     def key(self, *names):
