@@ -7,6 +7,8 @@
 
 #include "app/ProgramState.hpp"
 #include "common/GlCheck.hpp"
+#include "interface/Interface.hpp"
+#include "interface/InterfaceComponent.hpp"
 #include "support/TestSupport.hpp"
 #include "world/Camera.hpp"
 #include "world/World.hpp"
@@ -92,6 +94,49 @@ TEST_F(GameWindow, ResizeSetsAspectViewportAndKeepsProjectionForZeroHeight) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(kept[i], projection[i]);
     EXPECT_EQ(windowHeight, 0);
     EXPECT_EQ(glcheck::errorCount(), 0u);
+}
+
+// Right button over the scene: the look reference is the window centre, each move turns the
+// camera by its offset from it (right raises yaw, up raises pitch), the warp's own move is dropped,
+// and the release ends mouse-look. With the menu open the same press turns nothing.
+TEST_F(GameWindow, RightDragTurnsFromTheCentreSkipsTheWarpAndStopsBehindTheMenu) {
+    World& world = *game->world;
+    Camera& camera = *world.camera;
+    world.update(0.0);  // lays the menu out
+    const sf::Vector2i centre(windowWidth / 2, windowHeight / 2);
+    const double yaw = camera.yaw;
+    const double pitch = camera.pitch;
+
+    game->handleMouseButton(rightMouseButton, mousePressAction, 100, 200);
+    EXPECT_TRUE(game->rightButtonHeld);
+    EXPECT_TRUE(world.mouseLook);
+    EXPECT_EQ(game->savedCursorPosition, sf::Vector2i(100, 200));
+    EXPECT_EQ(game->lookReference, centre);
+
+    game->handleMouseLook(centre.x + 10, centre.y - 4);
+    EXPECT_DOUBLE_EQ(camera.yaw, yaw + 10 * camera.sensitivity);
+    EXPECT_DOUBLE_EQ(camera.pitch, pitch + 4 * camera.sensitivity);
+    EXPECT_EQ(game->lookReference, centre);
+    EXPECT_TRUE(game->skipNextMouseMove);
+    game->handleMouseLook(centre.x + 50, centre.y);  // the warp's own move reaches nobody
+    EXPECT_FALSE(game->skipNextMouseMove);
+    EXPECT_DOUBLE_EQ(camera.yaw, yaw + 10 * camera.sensitivity);
+
+    game->handleMouseButton(rightMouseButton, mouseReleaseAction, centre.x, centre.y);
+    EXPECT_FALSE(game->rightButtonHeld);
+    EXPECT_FALSE(world.mouseLook);
+
+    world.handleKeyPressed(sf::Keyboard::Escape, false, false, false);
+    ASSERT_TRUE(world.interface->menuOpen);
+    const double yawBehindMenu = camera.yaw;
+    game->handleMouseButton(rightMouseButton, mousePressAction, 100, 200);
+    EXPECT_TRUE(game->rightButtonHeld);
+    EXPECT_FALSE(world.mouseLook);
+    game->handleMouseLook(centre.x + 10, centre.y);
+    EXPECT_EQ(camera.yaw, yawBehindMenu);
+    game->handleMouseButton(rightMouseButton, mouseReleaseAction, centre.x, centre.y);
+    EXPECT_FALSE(game->rightButtonHeld);
+    EXPECT_FALSE(world.mouseLook);
 }
 
 TEST(GameFrameRate, TextIsWrittenAsAStreamWritesADouble) {

@@ -73,6 +73,8 @@ TEST_F(WorldInGame, SetUpBuildsPosePagesTopRowMusicAndFog) {
     EXPECT_EQ(camera.speed, 10.0);
     EXPECT_EQ(camera.yaw, -90.0);
     EXPECT_EQ(camera.pitch, -45.0);
+    // The pose does not refresh the target: the first frames look toward (1, 0, 0).
+    EXPECT_EQ(camera.lookTarget, Imath::V3d(1.0, 0.0, 0.0));
     const Interface& menu = *world->interface;
     ASSERT_EQ(menu.pageCount, 3);
     EXPECT_EQ(menu.pages[1].title, "About");
