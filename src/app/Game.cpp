@@ -75,6 +75,7 @@ Game::Game() : windowSettings(24, 8, 0) {
         updateClock.restart();
     }
 
+    // Without a window there is no context to ask, and a null string cannot be printed.
     const GLubyte* version = window.isOpen() ? glGetString(GL_VERSION) : nullptr;
     std::cout << "OpenGL Ver.: " << (version != nullptr ? reinterpret_cast<const char*>(version) : "unknown")
               << std::endl;
@@ -276,7 +277,7 @@ void Game::drawFrame() {
 void Game::handleResize(int width, int height) {
     windowWidth = width;
     windowHeight = height;
-    // A zero or negative height has no aspect: keep the last valid projection.
+    // A zero or negative size has no usable aspect: keep the last valid projection.
     if (width > 0 && height > 0) {
         Camera& camera = *world->camera;
         GL_CHECK(glMatrixMode(GL_PROJECTION));

@@ -1,8 +1,11 @@
 #include "world/Camera.hpp"
 
+#include <GL/glew.h>
 #include <GL/glu.h>
 
 #include <cmath>
+
+#include "common/GlCheck.hpp"
 
 double degreesToRadians(double degrees) { return degrees * 3.141592653589 / 180.0; }
 
@@ -16,8 +19,8 @@ Imath::V3d Camera::viewDirection() const {
 }
 
 void Camera::applyView() const {
-    gluLookAt(position.x, position.y, position.z, lookTarget.x, lookTarget.y, lookTarget.z, 0.0, 1.0,
-              0.0);
+    GL_CHECK(gluLookAt(position.x, position.y, position.z, lookTarget.x, lookTarget.y, lookTarget.z, 0.0,
+                       1.0, 0.0));
 }
 
 void Camera::addYaw(double pixels) {
