@@ -92,7 +92,7 @@ void World::setUp() {
 
 void World::setUpMusic() {
     musicVolume = initialMusicVolume;
-    music = new sf::Music();
+    music = new sf::Music();  // SFML 2 chooses the stream's buffer size itself (about one second)
     if (!music->openFromFile(musicPath)) {
         std::cout << "Error opening background music!\n" << std::flush;
         return;
