@@ -298,6 +298,32 @@ TEST(Polygoniser, VertexAttributesFollowTheFieldAndTheSnowLine) {
     EXPECT_NEAR(levelLayer(vertices[1]), 0.01, 1e-9);
 }
 
+TEST(Polygoniser, SnowLineFollowsTheTextureNoiseAtTheVertex) {
+    // Level ground counts as snow where y > 400 - 100·h, h the texture noise at the vertex itself:
+    // high noise brings snow below height 400, low noise keeps grass above it.
+    const MeshBox box{0.0, 10.0, 0.0, 10.0, 0.0, 10.0, 10};
+    const noise::module::Perlin texture = makeTextureNoise();
+    const struct {
+        const char* name;
+        double x, y, z;
+        double layer;
+    } cases[] = {
+        {"snow below 400", 0.0, 380.0, 15.3, 0.01},
+        {"snow below 400, elsewhere", 0.0, 380.0, 40.8, 0.01},
+        {"grass above 400", 0.0, 420.0, 20.4, 0.66},
+    };
+    for (const auto& c : cases) {
+        const double h = texture.GetValue(c.x, c.y, c.z);
+        ASSERT_EQ(h * 100.0 + c.y > 400.0, c.layer == 0.01) << c.name << ": the fixture point's noise";
+        ASSERT_EQ(c.y > 400.0, c.layer == 0.66) << c.name << ": height alone must point the other way";
+        std::vector<MeshVertex> vertices = {{c.x, c.y, c.z, 0, 0, 0, 0, 0, 0}};
+        computeVertexAttributes(sharedField(), texture, box, vertices);
+        const MeshVertex& v = vertices[0];
+        ASSERT_GT(v.ny, 0.5) << c.name << ": open plain, the normal leans up";
+        EXPECT_NEAR((v.r - (1 - v.ny) * 0.33) / v.ny, c.layer, 1e-9) << c.name;
+    }
+}
+
 TEST(Polygoniser, ResolutionOneIsTheBoxCorners) {
     const MeshBox box{10.0, 20.0, -5.0, 5.0, 0.0, 10.0, 1};
     const std::vector<double> samples = sampleLattice(sharedField(), box, 0.0);
