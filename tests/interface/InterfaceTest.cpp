@@ -470,6 +470,14 @@ TEST_F(InterfaceTest, BackgroundDriftsOnlyWhileOpenAndTurnsAtItsBounds) {
     EXPECT_TRUE(menu().colourDirection[1]);   // below 1/255: rises
     EXPECT_TRUE(menu().colourDirection[2]);   // between: unchanged
 
+    // The bounds are single-precision 100/255 and 1/255: values between those and their
+    // double-precision counterparts do not turn.
+    menu().backgroundColour = Colour{0.3921568670, 0.0039215687, 0.2};
+    menu().colourDirection = {true, false, true};
+    menu().update(0.0);
+    EXPECT_TRUE(menu().colourDirection[0]);  // not above 0.3921568691730499
+    EXPECT_TRUE(menu().colourDirection[1]);  // below 0.003921568859368563
+
     double lowest = 1.0, highest = 0.0;
     bool moved = false;
     for (int i = 0; i < 6000; ++i) {

@@ -168,6 +168,22 @@ TEST_F(TextFieldTest, TypingAppendsAndWrapsAnOverlongLine) {
     EXPECT_EQ(field.firstLine + field.visibleLines, static_cast<int>(field.lines.size()));
 }
 
+TEST_F(TextFieldTest, TypedLineWrapsOnlyOnceWiderThanTheFieldLessFifteen) {
+    // Narrow characters, so that the typed line passes through widths between the wrapping
+    // limit (width - 20) and the typing limit (width - 15).
+    ASSERT_LE(measureText("iiiiiiiiii").width - measureText("iiiiiiiii").width, 4);
+    TextField field("FIELD", "", true);
+    bool passedTheWrapLimit = false;
+    while (field.lines.size() == 1u && field.getText().size() < 400) {
+        const bool overflows = measureText(field.lines.back() + "i").width > 400 - 15;
+        field.appendCharacter('i');
+        EXPECT_EQ(field.lines.size() > 1u, overflows) << field.getText().size() << " characters";
+        if (field.lines.size() == 1u && measureText(field.lines.back()).width > 400 - 20) passedTheWrapLimit = true;
+    }
+    EXPECT_TRUE(passedTheWrapLimit);
+    EXPECT_GT(field.lines.size(), 1u);
+}
+
 TEST_F(TextFieldTest, DeletingRemovesCharactersAndEmptiedLines) {
     TextField empty("EMPTY", "", true);
     empty.deleteLastCharacter();
