@@ -123,6 +123,15 @@ inline int rerunInPrivateRunDirectory(char** argv) {
     return WEXITSTATUS(status);
 }
 
+// Starts the real program in the current run directory; null, with a line saying so, when its
+// start-up checks failed. The Game is left to process exit, like the program's own.
+inline Game* startGame() {
+    Game* game = new Game();
+    if (game->initOk) return game;
+    std::printf("the Game did not start\n");
+    return nullptr;
+}
+
 // One iteration of the program's loop: events, the (at most 60 Hz) World update, the frame.
 // Returns its wall time in seconds.
 inline double runFrame(Game& game) {

@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string out = argv[1];
-    Game* game = new Game();  // left to process exit, like the program's own
-    if (!game->initOk) return 1;
+    Game* game = bench::startGame();
+    if (game == nullptr) return 1;
     Camera& camera = *game->world->camera;
     Terrain& terrain = *game->world->terrain;
 

@@ -41,11 +41,8 @@ int main(int argc, char** argv) {
     if (!bench::insidePrivateRunDirectory()) return bench::rerunInPrivateRunDirectory(argv);
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultMeasuredFrames;
 
-    Game* game = new Game();  // left to process exit, like the program's own
-    if (!game->initOk) {
-        std::printf("the Game did not start\n");
-        return 1;
-    }
+    Game* game = bench::startGame();
+    if (game == nullptr) return 1;
     World& world = *game->world;
     const auto buildStart = bench::SteadyClock::now();
     if (!bench::runUntilSettled(*game, settleTimeout)) {

@@ -104,11 +104,8 @@ int main(int argc, char** argv) {
     if (!bench::insidePrivateRunDirectory()) return bench::rerunInPrivateRunDirectory(argv);
     const double duration = argc > 1 ? std::max(1.0, std::atof(argv[1])) : defaultDurationSeconds;
 
-    Game* game = new Game();  // left to process exit, like the program's own
-    if (!game->initOk) {
-        std::printf("the Game did not start\n");
-        return 1;
-    }
+    Game* game = bench::startGame();
+    if (game == nullptr) return 1;
     World& world = *game->world;
     Terrain& terrain = *world.terrain;
     if (!bench::runUntilSettled(*game, settleTimeout)) {

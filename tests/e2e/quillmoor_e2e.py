@@ -83,6 +83,11 @@ def is_white(colour):
     return min(colour) >= 200
 
 
+def frame_rate_text_shown(shot):
+    """White text in the bottom-left corner, where the frame-rate text sits 10 pixels in."""
+    return shot.fraction(is_white, 8, shot.height - 30, 150, 22) > 0.01
+
+
 def is_button_face(colour):
     """The upper edge of a button body: mid-grey, brighter than any menu background can be."""
     return max(colour) - min(colour) <= 8 and 105 <= colour[0] <= 140
@@ -344,6 +349,14 @@ class RunningProgram:
         return None
 
     # --- input ---------------------------------------------------------------------------
+    def toggle_frame_rate_text_twice(self):
+        """F12 hides the frame-rate text, F12 again shows it; each step judged from the picture."""
+        self.wait_for_picture(frame_rate_text_shown)
+        self.key("F12")
+        self.wait_for_picture(lambda s: not frame_rate_text_shown(s))
+        self.key("F12")
+        self.wait_for_picture(frame_rate_text_shown)
+
     def key(self, *names):
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], capture_output=True)
         subprocess.run(["xdotool", "key", "--delay", "60"] + list(names), check=True)

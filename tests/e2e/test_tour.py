@@ -5,7 +5,7 @@ judged from the screenshot's pixels or from the process, never from waiting alon
 import time
 import unittest
 
-from quillmoor_e2e import (ABOUT_PAGE, MAIN_PAGE, TOP_ROW, ProgramTestCase, is_sky, is_white,
+from quillmoor_e2e import (ABOUT_PAGE, MAIN_PAGE, TOP_ROW, ProgramTestCase, is_sky,
                            page_layout, shown_page, top_row_layout)
 
 
@@ -81,13 +81,7 @@ class Tour(ProgramTestCase):
         program.wait_for_picture(lambda s: s.fraction(is_sky, *region) < filled_sky + 0.05)
 
         # F12 hides and shows the frame-rate text in the bottom-left corner.
-        def fps_shown(s):
-            return s.fraction(is_white, 8, height - 30, 150, 22) > 0.01
-        program.wait_for_picture(fps_shown)
-        program.key("F12")
-        program.wait_for_picture(lambda s: not fps_shown(s))
-        program.key("F12")
-        program.wait_for_picture(fps_shown)
+        program.toggle_frame_rate_text_twice()
 
         # Escape walks the menu: open, About, About the Creator, back twice, Return to Program.
         main = page_layout(MAIN_PAGE, width, height)
