@@ -44,7 +44,11 @@ constexpr double benchWindowHeight = 600.0;  // pixels
 inline bool insidePrivateRunDirectory() { return std::getenv(privateRunMarker) != nullptr; }
 
 // The settings file of the private run directory: 800 by 600 in a window, no frame-rate limit, and
-// the antialiasing level of the original file, read with the program's own reader.
+// the antialiasing level of the original file, read with the program's own reader, unless the
+// environment asks for another.
+// A benchmark may ask for another antialiasing level through this variable.
+constexpr const char* antialiasingVariable = "QUILLMOOR_BENCH_AA_LEVEL";
+
 inline std::string benchSettingsText(const std::filesystem::path& originalSettings, unsigned& antialiasing) {
     Settings settings;
     std::ifstream original(originalSettings);
@@ -53,6 +57,7 @@ inline std::string benchSettingsText(const std::filesystem::path& originalSettin
     readSettings(original, settings);
     std::cout.rdbuf(previous);
     antialiasing = settings.antialiasingLevel;
+    if (const char* level = std::getenv(antialiasingVariable)) antialiasing = static_cast<unsigned>(std::atoi(level));
     std::ostringstream text;
     text << "[settings]\n"
          << "fullscreen false\n"
@@ -60,7 +65,7 @@ inline std::string benchSettingsText(const std::filesystem::path& originalSettin
          << "windowed_height " << static_cast<int>(benchWindowHeight) << "\n"
          << "fullscreen_width " << static_cast<int>(benchWindowWidth) << "\n"
          << "fullscreen_height " << static_cast<int>(benchWindowHeight) << "\n"
-         << "AA_level " << settings.antialiasingLevel << "\n"
+         << "AA_level " << antialiasing << "\n"
          << "framerate_limit 0\n";
     return text.str();
 }

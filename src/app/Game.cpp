@@ -248,10 +248,13 @@ void Game::drawFrame() {
     GL_CHECK(glEnable(GL_FOG));
     world->camera->applyView();
     world->lighting->applyPositions();
-    world->drawSky();
-    world->terrain->draw();
+    world->drawScene(referenceDrawing);
     GL_CHECK(glDisable(GL_FOG));
     GL_CHECK(glPopMatrix());
+    drawOverlay();
+}
+
+void Game::drawOverlay() {
     GL_CHECK(glDisable(GL_DEPTH_TEST));
 
     // 2D overlay in window pixels, origin at the bottom-left corner.

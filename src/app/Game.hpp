@@ -31,6 +31,9 @@ public:
     void update();
     void render();     // draws one frame and presents it
     void drawFrame();  // draws one frame into the back buffer
+    // The frame's 2D part: the frame-rate text and the menu over the scene, in window pixels; counts
+    // the frame. Leaves the 3D state (depth test, lighting, model-view matrix mode) as it found it.
+    void drawOverlay();
     void handleResize(int width, int height);
     void handleMouseButton(int button, int kind, int x, int y);  // window coordinates, y down
     void handleMouseMove(int x, int y);
@@ -56,6 +59,9 @@ public:
     bool rightButtonHeld = false;
     bool skipNextMouseMove = false;
     sf::Clock updateClock;
+    // Draws every frame the straightforward way: the sky cube, then every block. The default way
+    // gives the same pixels for less work; tests and benchmarks compare the two.
+    bool referenceDrawing = false;
 
 private:
     void applySettings(const Settings& settings);

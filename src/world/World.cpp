@@ -167,8 +167,13 @@ void World::update(double dt) {
 }
 
 void World::drawSky() {
-    GL_CHECK(glPushMatrix());
     GL_CHECK(glDisable(GL_DEPTH_TEST));
+    drawSkyCube();
+    GL_CHECK(glEnable(GL_DEPTH_TEST));
+}
+
+void World::drawSkyCube() {
+    GL_CHECK(glPushMatrix());
     GL_CHECK(glDisable(GL_LIGHTING));
     GL_CHECK(glTranslated(camera->position.x, camera->position.y, camera->position.z));
     GL_CHECK(glScalef(skyHalfSize, skyHalfSize, skyHalfSize));
@@ -178,9 +183,33 @@ void World::drawSky() {
         glVertex3d(corner[0], corner[1], corner[2]);
     }
     GL_CHECK(glEnd());
-    GL_CHECK(glEnable(GL_DEPTH_TEST));
     GL_CHECK(glEnable(GL_LIGHTING));
     GL_CHECK(glPopMatrix());
+}
+
+void World::drawScene(bool reference) {
+    bool opaque = !terrain->initialBuildPending.load(std::memory_order_acquire);  // acquire: the lists are complete
+    for (size_t n = 0; opaque && n < terrain->allBlocks.size(); ++n) opaque = terrain->allBlocks[n]->alpha >= 1.0;
+    if (reference || !opaque) {
+        // A block fading in blends with the sky behind it, so the sky must be there first.
+        drawSky();
+        terrain->draw(!reference);
+        return;
+    }
+    terrain->draw(true);
+    // The cube's samples are pushed to the far end of the depth range, so they pass only where the
+    // depth buffer still holds its cleared value: the samples no block covered. Colour and fog do
+    // not depend on depth, so those samples get exactly the values the cube gives them drawn first,
+    // and opaque blocks replace whatever lies under them.
+    GL_CHECK(glDepthRange(1.0, 1.0));
+    GL_CHECK(glDepthFunc(GL_LEQUAL));
+    GL_CHECK(glDepthMask(GL_FALSE));
+    drawSkyCube();
+    GL_CHECK(glDepthMask(GL_TRUE));
+    GL_CHECK(glDepthFunc(GL_LESS));
+    GL_CHECK(glDepthRange(0.0, 1.0));
+    // The current colour stays the one the last block set, as when the sky goes first.
+    if (!terrain->coarseBlocks.empty()) terrain->coarseBlocks.back()->applyColour();
 }
 
 void World::shutDown() {

@@ -27,6 +27,12 @@ public:
     void handleKeyReleased(sf::Keyboard::Key code, bool alt, bool control, bool shift);
     void update(double dt);  // dt in seconds
     void drawSky();
+    // The sky and the terrain under the current view. The sky cube writes no depth and the terrain
+    // covers it wherever it has geometry, so once every block is opaque the terrain goes first and
+    // the cube then fills only the samples it left untouched: the same pixels, with the work of the
+    // sky confined to the sky. Blocks outside the view are skipped. The reference way (the cube,
+    // then every block) is kept for comparison and for frames with blocks still fading in.
+    void drawScene(bool reference);
     void handleCommand(InterfaceComponent* component);
 
     // Stops and joins the terrain's threads and the music stream; the Game calls it at exit.
@@ -43,6 +49,7 @@ public:
 
 private:
     void setUpMusic();
+    void drawSkyCube();
     void setMusicVolume(float volume);
 };
 

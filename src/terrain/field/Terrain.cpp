@@ -7,6 +7,7 @@
 #include "common/GlCheck.hpp"
 #include "terrain/field/GroundClamp.hpp"
 #include "terrain/field/LayeredTexture.hpp"
+#include "terrain/field/ViewFrustum.hpp"
 #include "terrain/mesh/Block.hpp"
 #include "terrain/mesh/DensityFunction.hpp"
 
@@ -217,15 +218,37 @@ bool Terrain::ringsSurround(const Imath::V3d& point) const {
     return true;
 }
 
-void Terrain::draw() {
+void Terrain::draw(bool cullOutsideView) {
     if (position == nullptr) return;
     // Acquire: pairs with the initial build's release.
     if (initialBuildPending.load(std::memory_order_acquire)) return;
     GL_CHECK(glBindTexture(GL_TEXTURE_3D, texture));
-    for (Block* block : fineBlocks) block->draw();
-    for (Block* block : middleBlocks) block->draw();
-    for (Block* block : coarseBlocks) block->draw();
+    if (!cullOutsideView) {
+        for (int ring : {fineRing, middleRing, coarseRing}) drawRing(ring, nullptr);
+    } else {
+        const ViewFrustum view = currentView();
+        for (int ring : {fineRing, middleRing, coarseRing}) drawRing(ring, &view);
+        // Every block sets its colour before drawing; the last block's stays current afterwards,
+        // whether it was drawn or skipped.
+        if (!coarseBlocks.empty()) coarseBlocks.back()->applyColour();
+    }
     GL_CHECK(glBindTexture(GL_TEXTURE_3D, 0));
+}
+
+void Terrain::drawRing(int ring, const ViewFrustum* view) {
+    // A block's mesh lies inside the box it was built in, which the block records when its mesh is
+    // uploaded: a block being rebuilt elsewhere keeps drawing its previous mesh there.
+    for (Block* block : ringBlocks(ring)) {
+        if (view == nullptr || !view->outside(block->drawnBox)) block->draw();
+    }
+}
+
+ViewFrustum Terrain::currentView() {
+    double projection[16];
+    double modelView[16];
+    GL_CHECK(glGetDoublev(GL_PROJECTION_MATRIX, projection));
+    GL_CHECK(glGetDoublev(GL_MODELVIEW_MATRIX, modelView));
+    return ViewFrustum(projection, modelView);
 }
 
 void Terrain::setWireframe(bool on) {

@@ -14,6 +14,7 @@
 
 #include "terrain/field/AtomicPosition.hpp"
 #include "terrain/field/RingGeometry.hpp"
+#include "terrain/field/ViewFrustum.hpp"
 
 class Block;
 class DensityFunction;
@@ -51,8 +52,15 @@ public:
     // Main thread: uploads finished meshes, advances fade-ins and launches a streaming pass when
     // the position has moved; dt in seconds. Never waits for terrain work.
     void update(double dt);
-    // Main thread: draws the fine, middle and coarse ring with the texture bound.
-    void draw();
+    // Main thread: draws the fine, middle and coarse ring with the texture bound. With cullOutsideView,
+    // blocks whose boxes lie wholly outside the view volume of the matrices in force are skipped: the
+    // same pixels for less work. Without it every block is drawn, the reference the tests compare to.
+    void draw(bool cullOutsideView = true);
+    // Main thread: one ring's blocks in list order with the texture already bound, skipping those
+    // whose boxes lie outside view when it is given.
+    void drawRing(int ring, const ViewFrustum* view);
+    // Main thread: the view volume of the projection and model-view matrices in force.
+    static ViewFrustum currentView();
     // Main thread: every block drawn as lines (on) or filled. Ignored during the initial build.
     void setWireframe(bool on);
     // Main thread: the position to use after a move from oldPosition to newPosition, kept out of the ground.

@@ -7,6 +7,7 @@
 #include "terrain/mesh/MarchingCubes.hpp"
 
 namespace {
+constexpr double blockGrey = 0.99;     // the vertex colour, which the texture modulates
 constexpr int defaultResolution = 32;  // cells per edge when the caller gives none
 constexpr GLsizei vertexStride = sizeof(MeshVertex);  // bytes
 const void* const normalOffset = reinterpret_cast<const void*>(3 * sizeof(double));
@@ -28,6 +29,7 @@ Block::Block(const DensityFunction* density, GLuint vertexBuffer, GLuint indexBu
       resolution(resolution > 0 ? resolution : defaultResolution),
       densityOffset(densityOffset),
       thread(&Block::run, this) {
+    drawnBox = MeshBox{minX, maxX, minY, maxY, minZ, maxZ, this->resolution};
     configureTextureNoise(textureNoise);
     if (density == nullptr) {
         std::cout << "ERROR: Coulnd't initialize block with NULL density function!\n" << std::flush;
@@ -90,6 +92,7 @@ void Block::update(double timeStep) {
         uploadedTriangleCount = 0;
     }
 
+    drawnBox = MeshBox{minX, maxX, minY, maxY, minZ, maxZ, resolution};
     delete[] vertexData;
     delete[] indexData;
     vertexData = nullptr;
@@ -100,7 +103,7 @@ void Block::update(double timeStep) {
 
 void Block::draw() {
     if (wireframe) GL_CHECK(glPolygonMode(GL_FRONT_AND_BACK, GL_LINE));
-    GL_CHECK(glColor4d(0.99, 0.99, 0.99, alpha));
+    applyColour();
     GL_CHECK(glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer));
     GL_CHECK(glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer));
     GL_CHECK(glEnableClientState(GL_VERTEX_ARRAY));
@@ -117,3 +120,5 @@ void Block::draw() {
     GL_CHECK(glDisableClientState(GL_NORMAL_ARRAY));
     if (wireframe) GL_CHECK(glPolygonMode(GL_FRONT_AND_BACK, GL_FILL));
 }
+
+void Block::applyColour() const { GL_CHECK(glColor4d(blockGrey, blockGrey, blockGrey, alpha)); }

@@ -10,6 +10,7 @@
 
 #include <atomic>
 
+#include "terrain/mesh/MarchingCubes.hpp"
 #include "terrain/mesh/MeshTypes.hpp"
 
 class DensityFunction;
@@ -37,12 +38,17 @@ public:
     void update(double timeStep);
     // Main thread: draws the last uploaded mesh with the bound texture.
     void draw();
+    // Main thread: makes the block's colour, with its fade-in opacity, the current colour.
+    void applyColour() const;
 
     double minX, maxX, minY, maxY, minZ, maxZ;  // world units
     noise::module::Perlin textureNoise;
     GLuint vertexBuffer;
     GLuint indexBuffer;
     int uploadedTriangleCount = 0;
+    // Main thread: the box of the uploaded mesh, which lies inside it. Copied from the box fields at
+    // the upload, while the Terrain thread leaves them alone.
+    MeshBox drawnBox;
     MeshVertex* vertexData = nullptr;      // staging copy, owned until the upload releases it
     MeshTriangle* indexData = nullptr;
     int vertexCount = 0;
