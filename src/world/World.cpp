@@ -197,19 +197,29 @@ void World::drawScene(bool reference) {
         return;
     }
     terrain->draw(true);
+    drawSkyBehindScene();
+    // The current colour stays the one the last block set, as when the sky goes first.
+    if (!terrain->coarseBlocks.empty()) terrain->coarseBlocks.back()->applyColour();
+}
+
+void World::drawSkyBehindScene() {
     // The cube's samples are pushed to the far end of the depth range, so they pass only where the
     // depth buffer still holds its cleared value: the samples no block covered. Colour and fog do
     // not depend on depth, so those samples get exactly the values the cube gives them drawn first,
     // and opaque blocks replace whatever lies under them.
+    // Blending an opaque colour and fogging the cube, far inside the fog's start, both leave its
+    // colour as it is, so neither is worth doing once per sample.
     GL_CHECK(glDepthRange(1.0, 1.0));
     GL_CHECK(glDepthFunc(GL_LEQUAL));
     GL_CHECK(glDepthMask(GL_FALSE));
+    GL_CHECK(glDisable(GL_BLEND));
+    GL_CHECK(glDisable(GL_FOG));
     drawSkyCube();
+    GL_CHECK(glEnable(GL_FOG));
+    GL_CHECK(glEnable(GL_BLEND));
     GL_CHECK(glDepthMask(GL_TRUE));
     GL_CHECK(glDepthFunc(GL_LESS));
     GL_CHECK(glDepthRange(0.0, 1.0));
-    // The current colour stays the one the last block set, as when the sky goes first.
-    if (!terrain->coarseBlocks.empty()) terrain->coarseBlocks.back()->applyColour();
 }
 
 void World::shutDown() {

@@ -33,6 +33,8 @@ public:
     // sky confined to the sky. Blocks outside the view are skipped. The reference way (the cube,
     // then every block) is kept for comparison and for frames with blocks still fading in.
     void drawScene(bool reference);
+    // The sky cube drawn after opaque geometry, into the samples that nothing covered yet.
+    void drawSkyBehindScene();
     void handleCommand(InterfaceComponent* component);
 
     // Stops and joins the terrain's threads and the music stream; the Game calls it at exit.
