@@ -77,6 +77,14 @@ class ControlFields(unittest.TestCase):
             self.assertIn(owning_package(soname), depends, soname)
 
 
+    def test_apt_would_install_it_with_this_machines_libraries(self):
+        # A simulation: it resolves Depends as a real install would, without changing the machine.
+        result = subprocess.run(["apt-get", "install", "--simulate", debian_package()], capture_output=True,
+                                text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertIn("Inst quillmoor (%s" % project_version(), result.stdout)
+
+
 class Files(unittest.TestCase):
     def test_package_holds_launcher_program_resources_and_desktop_files(self):
         files = package_files()
