@@ -5,12 +5,13 @@ temporary folder with one line on standard error when the per-user folder cannot
 
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import unittest
 
 from package_support import unpack
-from quillmoor_e2e import ProgramTestCase
+from quillmoor_e2e import TITLE, ProgramTestCase
 
 SETTINGS = "resources/config/settings.ini"
 LINKED_FOLDERS = ("resources/fonts", "resources/music", "Resources")
@@ -89,6 +90,21 @@ class Launcher(ProgramTestCase):
         self.assertIn(home_file + "/.local/share/quillmoor", lines[0])
         self.assertIn("temporary folder", lines[0])
         self.assertEqual(os.listdir(temporary), [])  # the temporary run folder is gone
+
+    def test_stopping_the_launcher_stops_the_program_and_removes_its_temporary_folder(self):
+        prefix = unpack(self.folder("prefix"))
+        temporary = self.folder("tmp")
+        program = self.start(command=["quillmoor"], cwd=self.elsewhere,
+                             environment=self.environment(prefix, HOME=None, TMPDIR=temporary))
+        program.wait_for_window()
+        self.assertEqual(len(os.listdir(temporary)), 1)
+        # Without a per-user folder the launcher stays as the program's parent; a stop request to
+        # it must reach the program too.
+        program.process.send_signal(signal.SIGTERM)
+        self.assertEqual(program.wait_for_exit(), 128 + signal.SIGTERM)
+        search = subprocess.run(["xdotool", "search", "--name", "^" + TITLE + "$"], capture_output=True, text=True)
+        self.assertEqual(search.stdout.split(), [])
+        self.assertEqual(os.listdir(temporary), [])
 
 
 class WhereTheRunFolderGoes(unittest.TestCase):
