@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb libgl1-mesa-dri xdotool imagemagick x11-utils
+  dpkg-dev file lintian desktop-file-utils appstream man-db  # package build and its checkers
 )
 
 missing=()

@@ -202,24 +202,28 @@ def menu_background_error(shot, column=20):
 
 
 class RunningProgram:
-    """The viewer started in a private copy of the run directory."""
+    """The viewer started in a private copy of the run directory, or, given a command, that command
+    (an installed launcher) started in a working directory of the caller's choosing. Console output
+    and screenshots go to a private folder, removed at cleanup."""
 
-    def __init__(self, prepare=None, stdin=subprocess.DEVNULL):
+    def __init__(self, prepare=None, stdin=subprocess.DEVNULL, command=None, cwd=None, environment=None):
         self.directory = tempfile.mkdtemp(prefix="quillmoor-e2e-")
-        for entry in os.listdir(RUN_DIR):
-            source = os.path.join(RUN_DIR, entry)
-            target = os.path.join(self.directory, entry)
-            if os.path.isdir(source):
-                shutil.copytree(source, target)
-            else:
-                shutil.copy2(source, target)
-        if prepare is not None:
-            prepare(self.directory)
+        if command is None:
+            for entry in os.listdir(RUN_DIR):
+                source = os.path.join(RUN_DIR, entry)
+                target = os.path.join(self.directory, entry)
+                if os.path.isdir(source):
+                    shutil.copytree(source, target)
+                else:
+                    shutil.copy2(source, target)
+            if prepare is not None:
+                prepare(self.directory)
+            command, cwd = ["./quillmoor"], self.directory
         self.stdout_path = os.path.join(self.directory, "stdout.txt")
         self.stderr_path = os.path.join(self.directory, "stderr.txt")
-        environment = dict(os.environ, ALSOFT_DRIVERS="null")
+        environment = dict(os.environ if environment is None else environment, ALSOFT_DRIVERS="null")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen(["./quillmoor"], cwd=self.directory, stdin=stdin,
+            self.process = subprocess.Popen(command, cwd=cwd, stdin=stdin,
                                             stdout=out, stderr=err, env=environment)
         self.window = None
 
@@ -411,7 +415,7 @@ class RunningProgram:
 
 
 class ProgramTestCase(unittest.TestCase):
-    def start(self, prepare=None, stdin=subprocess.DEVNULL):
-        program = RunningProgram(prepare, stdin)
+    def start(self, prepare=None, stdin=subprocess.DEVNULL, **launch):
+        program = RunningProgram(prepare, stdin, **launch)
         self.addCleanup(program.cleanup)
         return program
