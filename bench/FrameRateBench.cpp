@@ -51,6 +51,7 @@ double partialFrame(Game& game, const bool present[partCount], bool reference) {
     world.lighting->applyPositions();
     if (reference && present[skyPart]) world.drawSky();
     const ViewFrustum view = Terrain::currentView();
+    if (!reference) glDisable(GL_BLEND);  // the default way writes its opaque samples unblended
     glBindTexture(GL_TEXTURE_3D, terrain.texture);
     const Part rings[] = {finePart, middlePart, coarsePart};
     const int ringIndex[] = {fineRing, middleRing, coarseRing};
@@ -59,6 +60,7 @@ double partialFrame(Game& game, const bool present[partCount], bool reference) {
     }
     glBindTexture(GL_TEXTURE_3D, 0);
     if (!reference && present[skyPart]) world.drawSkyBehindScene();
+    glEnable(GL_BLEND);
     glDisable(GL_FOG);
     glPopMatrix();
     if (present[overlayPart]) game.drawOverlay();

@@ -196,8 +196,12 @@ void World::drawScene(bool reference) {
         terrain->draw(!reference);
         return;
     }
+    // Every fragment is opaque (the blocks' colour and the texture have full alpha, the sky's too),
+    // so blending would give back the incoming colour: the samples are written without it.
+    GL_CHECK(glDisable(GL_BLEND));
     terrain->draw(true);
     drawSkyBehindScene();
+    GL_CHECK(glEnable(GL_BLEND));
     // The current colour stays the one the last block set, as when the sky goes first.
     if (!terrain->coarseBlocks.empty()) terrain->coarseBlocks.back()->applyColour();
 }
@@ -207,16 +211,13 @@ void World::drawSkyBehindScene() {
     // depth buffer still holds its cleared value: the samples no block covered. Colour and fog do
     // not depend on depth, so those samples get exactly the values the cube gives them drawn first,
     // and opaque blocks replace whatever lies under them.
-    // Blending an opaque colour and fogging the cube, far inside the fog's start, both leave its
-    // colour as it is, so neither is worth doing once per sample.
+    // Fogging the cube, far inside the fog's start, leaves its colour as it is.
     GL_CHECK(glDepthRange(1.0, 1.0));
     GL_CHECK(glDepthFunc(GL_LEQUAL));
     GL_CHECK(glDepthMask(GL_FALSE));
-    GL_CHECK(glDisable(GL_BLEND));
     GL_CHECK(glDisable(GL_FOG));
     drawSkyCube();
     GL_CHECK(glEnable(GL_FOG));
-    GL_CHECK(glEnable(GL_BLEND));
     GL_CHECK(glDepthMask(GL_TRUE));
     GL_CHECK(glDepthFunc(GL_LESS));
     GL_CHECK(glDepthRange(0.0, 1.0));

@@ -33,7 +33,8 @@ public:
     // sky confined to the sky. Blocks outside the view are skipped. The reference way (the cube,
     // then every block) is kept for comparison and for frames with blocks still fading in.
     void drawScene(bool reference);
-    // The sky cube drawn after opaque geometry, into the samples that nothing covered yet.
+    // The sky cube drawn after opaque geometry, into the samples that nothing covered yet; the
+    // caller decides whether the cube's opaque colour is blended.
     void drawSkyBehindScene();
     void handleCommand(InterfaceComponent* component);
 
