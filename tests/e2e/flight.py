@@ -39,6 +39,9 @@ class ThreadedFlight(ProgramTestCase):
         begun = time.time()
         settled_since = None
         while time.time() - begun < (seconds if seconds is not None else PASS_TIMEOUT):
+            if program.process.poll() is not None:
+                self.fail("the program ended during the flight, exit status %s"
+                          % program.process.returncode)
             now = self.tasks(program)
             moment = time.time()
             for task in now:
