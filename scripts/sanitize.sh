@@ -11,6 +11,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export ALSOFT_DRIVERS=null
 runs=${*:-unit e2e storm threads flight}
 wants() { [[ " $runs " == *" $1 "* ]]; }
+# Builds everything with one sanitizer (address or thread) into a directory.
+sanitized_build() {
+  QUILLMOOR_BUILD_DIR="$1" "$root/scripts/build.sh" -DQUILLMOOR_SANITIZE="$2" \
+    -DQUILLMOOR_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+# Runs the tests of a build whose names match a pattern, under an X display.
+tests_on_display() {
+  "$root/scripts/with-display.sh" ctest --test-dir "$1" --output-on-failure -R "$2"
+}
+# Runs a script of tests/e2e against the program of a build, under its own X display.
+against_program() {
+  local build=$1 script=$2
+  shift 2
+  (cd "$build/run" &&
+    QUILLMOOR_RUN_DIR="$build/run" QUILLMOOR_CLOSE_WINDOW="$build/tests/close_window" \
+    "$root/scripts/with-display.sh" python3 "$root/tests/e2e/$script" "$@")
+}
 
 # Reports end the process with a failure status (the end-to-end harness also reads them from the
 # program's standard error). Leaks inside system libraries only are listed in the suppressions.
@@ -20,41 +37,29 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS="halt_on_error=1:abort_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/e2e/threads.supp"
 
 asan_build=${QUILLMOOR_ASAN_DIR:-$root/build-asan}
-if wants unit || wants e2e || wants storm; then
-  QUILLMOOR_BUILD_DIR="$asan_build" "$root/scripts/build.sh" -DQUILLMOOR_SANITIZE=address \
-    -DQUILLMOOR_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+if wants unit || wants e2e || wants storm; then sanitized_build "$asan_build" address; fi
 if wants unit; then
   echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
   ctest --test-dir "$asan_build" -L unit --output-on-failure
 fi
 if wants e2e; then
   echo "== End-to-end tour and failure paths against the program under AddressSanitizer and UndefinedBehaviorSanitizer"
-  "$root/scripts/with-display.sh" ctest --test-dir "$asan_build" --output-on-failure \
-    -R '^e2e\.(test_tour|test_failure_paths)$'
+  tests_on_display "$asan_build" '^e2e\.(test_tour|test_failure_paths)$'
 fi
 if wants storm; then
   echo "== Random input storm against the program under AddressSanitizer and UndefinedBehaviorSanitizer"
-  (cd "$asan_build/run" &&
-    QUILLMOOR_RUN_DIR="$asan_build/run" QUILLMOOR_CLOSE_WINDOW="$asan_build/tests/close_window" \
-    "$root/scripts/with-display.sh" python3 "$root/tests/e2e/storm.py" \
-      --seconds "${QUILLMOOR_STORM_SECONDS:-60}" ${QUILLMOOR_STORM_SEED:+--seed "$QUILLMOOR_STORM_SEED"})
+  against_program "$asan_build" storm.py --seconds "${QUILLMOOR_STORM_SECONDS:-60}" \
+    ${QUILLMOOR_STORM_SEED:+--seed "$QUILLMOOR_STORM_SEED"}
 fi
 
 tsan_build=${QUILLMOOR_TSAN_DIR:-$root/build-tsan}
-if wants threads || wants flight; then
-  QUILLMOOR_BUILD_DIR="$tsan_build" "$root/scripts/build.sh" -DQUILLMOOR_SANITIZE=thread \
-    -DQUILLMOOR_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+if wants threads || wants flight; then sanitized_build "$tsan_build" thread; fi
 if wants threads; then
   echo "== Terrain and block thread tests under ThreadSanitizer"
-  "$root/scripts/with-display.sh" ctest --test-dir "$tsan_build" --output-on-failure \
-    -R '^(BlockHandOff|TerrainDisplayTest|TerrainFlightDisplayTest|WorldInGame)\.'
+  tests_on_display "$tsan_build" '^(BlockHandOff|TerrainDisplayTest|TerrainFlightDisplayTest|WorldInGame)\.'
 fi
 if wants flight; then
   echo "== Scripted flight of the program under ThreadSanitizer"
   # Mesa's rasteriser draws on the calling thread, so every thread left is the program's own.
-  (cd "$tsan_build/run" &&
-    LP_NUM_THREADS=0 QUILLMOOR_RUN_DIR="$tsan_build/run" QUILLMOOR_CLOSE_WINDOW="$tsan_build/tests/close_window" \
-    "$root/scripts/with-display.sh" python3 "$root/tests/e2e/flight.py")
+  LP_NUM_THREADS=0 against_program "$tsan_build" flight.py
 fi

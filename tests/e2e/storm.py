@@ -21,7 +21,7 @@ from quillmoor_e2e import (ABOUT_PAGE, CLOSE_WINDOW, CREATOR_PAGE, MAIN_PAGE, TO
 # it has no use for.
 BOUND_KEYS = ["w", "s", "a", "d", "Next", "Prior", "F4", "F12", "Escape", "BackSpace"]
 UNBOUND_KEYS = ["q", "z", "1", "KP_5", "space", "Return", "Tab", "F1", "F11", "Home", "Up",
-                "shift+a", "ctrl+c", "alt+x", "Caps_Lock", "Delete", "comma", "Menu"]
+                "shift+a", "ctrl+c", "alt+x", "Delete", "comma", "Menu"]
 FLIGHT_KEYS = ["w", "s", "a", "d"]
 # Window sizes the storm picks from besides random ones: the smallest, thin and flat ones.
 EDGE_SIZES = [(1, 1), (1, 600), (800, 1), (2, 2), (10, 10), (1280, 1024)]
