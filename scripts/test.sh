@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs every test: the sanitizer runs (AddressSanitizer with
-# UndefinedBehaviorSanitizer over the unit tests, ThreadSanitizer over the threaded terrain tests),
+# UndefinedBehaviorSanitizer over the unit tests, the end-to-end tour, the failure paths and a
+# random input storm; ThreadSanitizer over the threaded terrain tests and a flight of the program),
 # a bounded fuzzing run of the settings reader, then the whole suite (unit, display under Xvfb,
 # end to end). With arguments, only the whole suite runs and the arguments go to ctest, e.g.
 #   scripts/test.sh -L unit

@@ -177,6 +177,8 @@ void Game::tearDown() {
     world->lighting = nullptr;
     delete world->interface;
     world->interface = nullptr;
+    // The World releases the terrain's buffers and texture, so the window's context must still be
+    // current; it also releases the menu components, the position and the blocks.
     delete world;
     world = nullptr;
     window.close();

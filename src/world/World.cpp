@@ -64,6 +64,23 @@ std::string creditsText() {
 World::World(Interface* interface)
     : camera(new Camera()), lighting(new Lighting()), interface(interface), mouseLook(false) {}
 
+World::~World() {
+    shutDown();
+    // The Interface goes first: it points to the components released with ownComponents below.
+    delete interface;
+    delete camera;
+    delete lighting;
+    // The Terrain reads cameraPosition until its threads are joined, which its destructor ensures.
+    delete terrain;
+    delete cameraPosition;
+}
+
+template <typename Component>
+Component* World::keep(Component* component) {
+    ownComponents.emplace_back(component);
+    return component;
+}
+
 void World::setUp() {
     lighting->setUp();
 
@@ -75,13 +92,13 @@ void World::setUp() {
     interface->buildMainMenu();
     const int aboutPage = interface->addPage(0, "About");
     const int creatorPage = interface->addPage(aboutPage, "About the Creator");
-    interface->addToPage(creatorPage, new TextField("TXT_AUTHOR", authorText(), false));
-    TextField* credits = new TextField("TXT_ABOUT", creditsText(), false);
+    interface->addToPage(creatorPage, keep(new TextField("TXT_AUTHOR", authorText(), false)));
+    TextField* credits = keep(new TextField("TXT_ABOUT", creditsText(), false));
     credits->editable = true;
     interface->addToPage(aboutPage, credits);
-    interface->addToTopRow(new Button("MUSIC_VOLUME_DN", "  Vol -  "));
-    interface->addToTopRow(new Button("MUSIC_PLAY_PAUSE", "Play/Pause"));
-    interface->addToTopRow(new Button("MUSIC_VOLUME_UP", "  Vol +  "));
+    interface->addToTopRow(keep(new Button("MUSIC_VOLUME_DN", "  Vol -  ")));
+    interface->addToTopRow(keep(new Button("MUSIC_PLAY_PAUSE", "Play/Pause")));
+    interface->addToTopRow(keep(new Button("MUSIC_VOLUME_UP", "  Vol +  ")));
 
     setUpMusic();
 

@@ -5,7 +5,9 @@
 #include <SFML/Audio/Music.hpp>
 #include <SFML/Window/Keyboard.hpp>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class AtomicPosition;
 class Camera;
@@ -21,6 +23,13 @@ constexpr float musicVolumeStep = 5.0f;
 class World {
 public:
     explicit World(Interface* interface);  // takes ownership of the Interface
+    // Main thread, with the OpenGL context current (the Terrain frees its buffers and texture):
+    // stops the threads if shutDown has not, then releases everything the World still owns, each
+    // after the last object that uses it: the Interface before the components it points to, the
+    // Terrain before the position it reads.
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
 
     void setUp();
     void handleKeyPressed(sf::Keyboard::Key code, bool alt, bool control, bool shift);
@@ -51,9 +60,15 @@ public:
     AtomicPosition* cameraPosition = nullptr;  // the clamped camera position the terrain follows
 
 private:
+    // Keeps a component the World created for the menu, to release it at the end; returns it.
+    template <typename Component>
+    Component* keep(Component* component);
     void setUpMusic();
     void drawSkyCube();
     void setMusicVolume(float volume);
+
+    // The information pages' text fields and the music buttons; the Interface only points to them.
+    std::vector<std::unique_ptr<InterfaceComponent>> ownComponents;
 };
 
 // The credits shown on the "About" page.

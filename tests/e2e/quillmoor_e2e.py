@@ -3,6 +3,7 @@ under the X display, keys and clicks through xdotool, screenshots through ImageM
 polite close through a WM_DELETE_WINDOW message."""
 
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -13,6 +14,9 @@ RUN_DIR = os.environ.get("QUILLMOOR_RUN_DIR", os.getcwd())
 CLOSE_WINDOW = os.environ.get("QUILLMOOR_CLOSE_WINDOW", "close_window")
 TITLE = "Quillmoor - Orvenkast"
 SKY = (0.5 * 255, 0.8 * 255, 0.92 * 255)
+# The first line of any AddressSanitizer, LeakSanitizer, UndefinedBehaviorSanitizer or
+# ThreadSanitizer report.
+SANITIZER_REPORT = re.compile(r"^(==\d+==)?(ERROR|WARNING): \w*Sanitizer|runtime error: ", re.MULTILINE)
 
 
 class Screenshot:
@@ -405,13 +409,31 @@ class RunningProgram:
     def wait_for_exit(self, timeout=60):
         return self.process.wait(timeout=timeout)
 
+    def sanitizer_report(self):
+        """The first sanitizer report on standard error (from its first line on), or None. Only a
+        program built with a sanitizer writes one; every report counts as a failure."""
+        text = self.stderr()
+        found = SANITIZER_REPORT.search(text)
+        return None if found is None else text[found.start():]
+
     def cleanup(self):
+        """Ends the program if it still runs, removes its directory, and fails when the program
+        wrote a sanitizer report. Safe to call more than once."""
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
         if self.process.stdin is not None:
             self.process.stdin.close()
-        shutil.rmtree(self.directory, ignore_errors=True)
+        if self.directory is None:
+            return
+        try:
+            report = self.sanitizer_report()
+        finally:
+            shutil.rmtree(self.directory, ignore_errors=True)
+            self.directory = None
+        if report is not None:
+            raise AssertionError("sanitizer report from the program (exit status %s):\n%s"
+                                 % (self.process.returncode, report))
 
 
 class ProgramTestCase(unittest.TestCase):

@@ -180,6 +180,32 @@ TEST_F(WorldInGame, WireframeKeyWaitsForTheInitialBuildThenSwitchesEveryBlock) {
     for (const Block* block : blocks) EXPECT_FALSE(block->wireframe);
 }
 
+// Deleting the World, as the Game's teardown does with the window still open, releases the
+// terrain's buffer objects and texture on the main thread while the threads may still be running.
+TEST_F(WorldInGame, DeletingTheWorldReleasesTheTerrainsBuffersAndTexture) {
+    ASSERT_TRUE(waitForInitialBuild());
+    for (int i = 0; i < 5; ++i) world->update(0.0);  // uploads the waiting meshes
+    world->camera->moveForward = true;
+    world->update(0.5);  // may start a streaming pass that is still running at the delete
+    std::vector<GLuint> buffers;
+    for (const Block* block : world->terrain->allBlocks) {
+        if (block->uploadedTriangleCount == 0) continue;
+        buffers.push_back(block->vertexBuffer);
+        buffers.push_back(block->indexBuffer);
+    }
+    const GLuint texture = world->terrain->texture;
+    ASSERT_FALSE(buffers.empty());
+    for (GLuint name : buffers) ASSERT_TRUE(glIsBuffer(name)) << name;
+    ASSERT_TRUE(glIsTexture(texture));
+
+    delete world;
+    game->world = nullptr;
+    world = nullptr;
+    for (GLuint name : buffers) EXPECT_FALSE(glIsBuffer(name)) << name;
+    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(WorldInGame, MusicButtonsStepTheVolumeByFiveWithinTheLimits) {
     InterfaceComponent* up = topRowButton("MUSIC_VOLUME_UP");
     InterfaceComponent* down = topRowButton("MUSIC_VOLUME_DN");
