@@ -101,6 +101,9 @@ protected:
     }
 
     std::vector<unsigned char> drawAndRead(bool reference) {
+        // Whatever the frame leaves undrawn must not pass for drawn: start from a colour no frame has.
+        glClearColor(1.0f, 0.0f, 1.0f, 0.5f);
+        glClear(GL_COLOR_BUFFER_BIT);
         game->referenceDrawing = reference;
         game->drawFrame();
         game->referenceDrawing = false;
