@@ -43,12 +43,12 @@ constexpr double benchWindowHeight = 600.0;  // pixels
 
 inline bool insidePrivateRunDirectory() { return std::getenv(privateRunMarker) != nullptr; }
 
-// The settings file of the private run directory: 800 by 600 in a window, no frame-rate limit, and
-// the antialiasing level of the original file, read with the program's own reader, unless the
-// environment asks for another.
 // A benchmark may ask for another antialiasing level through this variable.
 constexpr const char* antialiasingVariable = "QUILLMOOR_BENCH_AA_LEVEL";
 
+// The settings file of the private run directory: 800 by 600 in a window, no frame-rate limit, and
+// the antialiasing level of the original file, read with the program's own reader, unless the
+// environment asks for another.
 inline std::string benchSettingsText(const std::filesystem::path& originalSettings, unsigned& antialiasing) {
     Settings settings;
     std::ifstream original(originalSettings);

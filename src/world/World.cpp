@@ -205,7 +205,8 @@ void World::drawSkyCube() {
 }
 
 void World::drawScene(bool reference) {
-    bool opaque = !terrain->initialBuildPending.load(std::memory_order_acquire);  // acquire: the lists are complete
+    // Acquire: pairs with the initial build's release; the block lists are complete.
+    bool opaque = !reference && !terrain->initialBuildPending.load(std::memory_order_acquire);
     for (size_t n = 0; opaque && n < terrain->allBlocks.size(); ++n) opaque = terrain->allBlocks[n]->alpha >= 1.0;
     if (reference || !opaque) {
         // A block fading in blends with the sky behind it, so the sky must be there first.
