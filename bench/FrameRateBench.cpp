@@ -7,10 +7,12 @@
 // with a growing subset of their parts, each part's cost the difference its addition makes.
 // Markdown tables come out. Needs an X display:
 //   scripts/with-display.sh build/bench/FrameRateBench [frames per way and pose]
+// QUILLMOOR_BENCH_AA_LEVEL=4 in the environment measures that level only.
 #include <GL/glew.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -169,9 +171,12 @@ int measureInThisProcess(int frames) {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(framesPerRound, std::atoi(argv[1])) : defaultMeasuredFrames;
     if (bench::insidePrivateRunDirectory()) return measureInThisProcess(frames);
-    // The antialiasing level is fixed when the window opens: one process for each level.
+    // The antialiasing level is fixed when the window opens: one process for each level, or only
+    // the level the environment names.
+    std::vector<unsigned> levels(std::begin(antialiasingLevels), std::end(antialiasingLevels));
+    if (const char* only = std::getenv(bench::antialiasingVariable)) levels = {static_cast<unsigned>(std::atoi(only))};
     int status = 0;
-    for (unsigned level : antialiasingLevels) {
+    for (unsigned level : levels) {
         setenv(bench::antialiasingVariable, std::to_string(level).c_str(), 1);
         const int result = bench::rerunInPrivateRunDirectory(argv);
         if (result != 0) status = result;

@@ -1,6 +1,7 @@
-// The frame drawn the default way (the sky behind opaque terrain, blocks outside the view skipped)
-// against the reference way (the sky cube first, every block drawn): the back buffer must be the
-// same byte for byte, at antialiasing levels 0 and 4, from every kind of pose and in every state.
+// The frame drawn the default way (the sky behind opaque terrain, blocks outside the view or hidden
+// under the fine ring skipped) against the reference way (the sky cube first, every block drawn):
+// the back buffer must be the same byte for byte, at antialiasing levels 0 and 4, from every kind of
+// pose and in every state.
 #include <GL/glew.h>
 #include <SFML/System/Sleep.hpp>
 #include <gtest/gtest.h>
@@ -228,6 +229,26 @@ TEST_P(FrameDrawing, SkyBehindTheTerrainAndSkippedBlocksChangeNoPixel) {
         }
     }
     EXPECT_FALSE(world->interface->menuOpen) << "every state was left";
+}
+
+TEST_P(FrameDrawing, CoarserBlocksHiddenUnderTheFineRingAreLeftOutWhereThatCanPay) {
+    Terrain& terrain = *world->terrain;
+    // Looking down at the ground close by: the fine ring fills the view, and the middle and coarse
+    // rings' surfaces lie under it.
+    takePose(poses[0]);
+    for (int frame = 0; frame < 3; ++frame) drawAndRead(false);
+    EXPECT_TRUE(terrain.testHiddenBlocks);
+    for (int ring : {middleRing, coarseRing}) {
+        EXPECT_GT(terrain.occlusion[ring].hiddenBlocks, 0) << "ring " << ring;
+        EXPECT_EQ(terrain.occlusion[ring].drawnBlocks, 0) << "ring " << ring;
+    }
+    EXPECT_TRUE(sameFrame()) << "hidden blocks left out";
+
+    // Over the valley towards the mountain, the fine ring holds no ground in view: nothing is tested.
+    takePose(poses[1]);
+    for (int frame = 0; frame < 3; ++frame) drawAndRead(false);
+    EXPECT_FALSE(terrain.testHiddenBlocks);
+    EXPECT_TRUE(sameFrame()) << "no block tested";
 }
 
 INSTANTIATE_TEST_SUITE_P(Antialiasing, FrameDrawing, ::testing::Values(0u, 4u));

@@ -69,6 +69,7 @@ Terrain::~Terrain() {
         GL_CHECK(glDeleteBuffers(1, &indexBufferPool[n]));
     }
     if (texture != 0) GL_CHECK(glDeleteTextures(1, &texture));
+    if (fineCoverageQuery != 0) GL_CHECK(glDeleteQueries(1, &fineCoverageQuery));
     delete density;
 }
 
@@ -236,11 +237,38 @@ void Terrain::draw(bool cullOutsideView) {
 }
 
 void Terrain::drawRing(int ring, const ViewFrustum* view) {
+    if (view != nullptr && ring != fineRing && testHiddenBlocks) {
+        occlusion[ring].testHidden(ringBlocks(ring), *view);
+        occlusion[ring].drawVisible(ringBlocks(ring));
+        return;
+    }
+    const bool measureCoverage = view != nullptr && ring == fineRing;
+    if (measureCoverage) {
+        if (fineCoverageQuery == 0) GL_CHECK(glGenQueries(1, &fineCoverageQuery));
+        if (fineCoverageQueryPending) {
+            GLuint passed = 0;
+            GL_CHECK(glGetQueryObjectuiv(fineCoverageQuery, GL_QUERY_RESULT, &passed));
+            testHiddenBlocks = passed >= viewSampleCount() / 2;
+        }
+        GL_CHECK(glBeginQuery(GL_SAMPLES_PASSED, fineCoverageQuery));
+    }
     // A block's mesh lies inside the box it was built in, which the block records when its mesh is
     // uploaded: a block being rebuilt elsewhere keeps drawing its previous mesh there.
     for (Block* block : ringBlocks(ring)) {
         if (view == nullptr || !view->outside(block->drawnBox)) block->draw();
     }
+    if (measureCoverage) {
+        GL_CHECK(glEndQuery(GL_SAMPLES_PASSED));
+        fineCoverageQueryPending = true;
+    }
+}
+
+GLuint Terrain::viewSampleCount() {
+    GLint viewport[4] = {0, 0, 0, 0};
+    GLint samples = 0;
+    GL_CHECK(glGetIntegerv(GL_VIEWPORT, viewport));
+    GL_CHECK(glGetIntegerv(GL_SAMPLES, &samples));
+    return static_cast<GLuint>(viewport[2]) * static_cast<GLuint>(viewport[3]) * static_cast<GLuint>(samples > 0 ? samples : 1);
 }
 
 ViewFrustum Terrain::currentView() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "terrain/field/AtomicPosition.hpp"
+#include "terrain/field/BlockOcclusion.hpp"
 #include "terrain/field/RingGeometry.hpp"
 #include "terrain/field/ViewFrustum.hpp"
 
@@ -53,14 +54,18 @@ public:
     // the position has moved; dt in seconds. Never waits for terrain work.
     void update(double dt);
     // Main thread: draws the fine, middle and coarse ring with the texture bound. With cullOutsideView,
-    // blocks whose boxes lie wholly outside the view volume of the matrices in force are skipped: the
-    // same pixels for less work. Without it every block is drawn, the reference the tests compare to.
+    // blocks whose boxes lie wholly outside the view volume of the matrices in force are skipped, and
+    // so are middle and coarse blocks that the rings drawn before them hide: the same pixels for less
+    // work. Without it every block is drawn, the reference the tests compare to.
     void draw(bool cullOutsideView = true);
-    // Main thread: one ring's blocks in list order with the texture already bound, skipping those
-    // whose boxes lie outside view when it is given.
+    // Main thread: one ring's blocks in list order with the texture already bound. When view is
+    // given, blocks whose boxes lie outside it are skipped, and while testHiddenBlocks is set, so
+    // are the middle and coarse blocks that the terrain drawn before them hides.
     void drawRing(int ring, const ViewFrustum* view);
     // Main thread: the view volume of the projection and model-view matrices in force.
     static ViewFrustum currentView();
+    // Main thread: the samples the viewport in force holds.
+    static GLuint viewSampleCount();
     // Main thread: every block drawn as lines (on) or filled. Ignored during the initial build.
     void setWireframe(bool on);
     // Main thread: the position to use after a move from oldPosition to newPosition, kept out of the ground.
@@ -96,6 +101,12 @@ public:
     int ringBlocksPerSide[ringCount] = {0, 0, 0};
     double ringDensityOffset[ringCount] = {0.0, 0.0, 0.0};
     GLuint texture = 0;
+    // Main thread: the hidden-block tests of the middle and coarse rings, by ring index.
+    BlockOcclusion occlusion[ringCount];
+    // Main thread: whether the middle and coarse rings' blocks are tested for being hidden. Set for
+    // a frame when the fine ring covered at least half the view's samples in the last frame drawn
+    // with a view: only then can the test save more than the wait for its counts costs.
+    bool testHiddenBlocks = false;
 
 private:
     std::vector<Block*>& ringBlocks(int ring);
@@ -108,6 +119,10 @@ private:
     bool stopping() const;
     // Main thread, while no pass runs: every ring is centred on the point's cell.
     bool ringsSurround(const Imath::V3d& point) const;
+
+    // Main thread: counts the samples the fine ring passes, read in the next frame.
+    GLuint fineCoverageQuery = 0;
+    bool fineCoverageQueryPending = false;
 
     // Set (release) by shutdown; read (acquire) by the Terrain thread between blocks and in waits.
     std::atomic<bool> stopRequested{false};
