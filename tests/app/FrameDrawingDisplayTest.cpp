@@ -234,13 +234,16 @@ TEST_P(FrameDrawing, SkyBehindTheTerrainAndSkippedBlocksChangeNoPixel) {
 TEST_P(FrameDrawing, CoarserBlocksHiddenUnderTheFineRingAreLeftOutWhereThatCanPay) {
     Terrain& terrain = *world->terrain;
     // Looking down at the ground close by: the fine ring fills the view, and the middle and coarse
-    // rings' surfaces lie under it.
+    // rings' surfaces lie under it. Only with multisampling do hidden fragments cost enough to test.
+    const bool multisampled = GetParam() > 1;
     takePose(poses[0]);
     for (int frame = 0; frame < 3; ++frame) drawAndRead(false);
-    EXPECT_TRUE(terrain.testHiddenBlocks);
-    for (int ring : {middleRing, coarseRing}) {
-        EXPECT_GT(terrain.occlusion[ring].hiddenBlocks, 0) << "ring " << ring;
-        EXPECT_EQ(terrain.occlusion[ring].drawnBlocks, 0) << "ring " << ring;
+    EXPECT_EQ(terrain.testHiddenBlocks, multisampled);
+    if (multisampled) {
+        for (int ring : {middleRing, coarseRing}) {
+            EXPECT_GT(terrain.occlusion[ring].hiddenBlocks, 0) << "ring " << ring;
+            EXPECT_EQ(terrain.occlusion[ring].drawnBlocks, 0) << "ring " << ring;
+        }
     }
     EXPECT_TRUE(sameFrame()) << "hidden blocks left out";
 

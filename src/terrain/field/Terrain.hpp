@@ -64,8 +64,10 @@ public:
     void drawRing(int ring, const ViewFrustum* view);
     // Main thread: the view volume of the projection and model-view matrices in force.
     static ViewFrustum currentView();
-    // Main thread: the samples the viewport in force holds.
-    static GLuint viewSampleCount();
+    // Main thread: whether testing the middle and coarse rings' blocks for being hidden can save
+    // more than it costs, given the samples the fine ring passed in the last frame: only with
+    // multisampling, and when the fine ring covered at least half the viewport's samples.
+    static bool hiddenBlockTestPays(GLuint finePassedSamples);
     // Main thread: every block drawn as lines (on) or filled. Ignored during the initial build.
     void setWireframe(bool on);
     // Main thread: the position to use after a move from oldPosition to newPosition, kept out of the ground.
@@ -103,9 +105,8 @@ public:
     GLuint texture = 0;
     // Main thread: the hidden-block tests of the middle and coarse rings, by ring index.
     BlockOcclusion occlusion[ringCount];
-    // Main thread: whether the middle and coarse rings' blocks are tested for being hidden. Set for
-    // a frame when the fine ring covered at least half the view's samples in the last frame drawn
-    // with a view: only then can the test save more than the wait for its counts costs.
+    // Main thread: whether the middle and coarse rings' blocks are tested for being hidden in this
+    // frame; decided by hiddenBlockTestPays from the last frame drawn with a view.
     bool testHiddenBlocks = false;
 
 private:
