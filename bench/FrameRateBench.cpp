@@ -1,9 +1,9 @@
 // Frames per second of the whole program: the real Game at 800 by 600 with no frame-rate limit, in a
 // private copy of the run directory, after the initial build has finished and its meshes are drawn.
 // The reference way of drawing (the sky cube first, every block) and the default way (blocks outside
-// the view skipped, the sky behind the opaque terrain) are timed side by side, alternating in short
-// rounds so that load from elsewhere hits both alike, at antialiasing levels 0 and 4, from the start
-// pose and from a pose looking at the mountain. Then a breakdown of each way's frame: frames drawn
+// the view or hidden under the fine ring skipped, the sky behind the opaque terrain) are timed side
+// by side, alternating in short rounds so that load from elsewhere hits both alike, at antialiasing
+// levels 0 and 4, from the start pose and from a pose looking at the mountain. Then a breakdown of each way's frame: frames drawn
 // with a growing subset of their parts, each part's cost the difference its addition makes.
 // Markdown tables come out. Needs an X display:
 //   scripts/with-display.sh build/bench/FrameRateBench [frames per way and pose]
@@ -136,10 +136,16 @@ int measureInThisProcess(int frames) {
         const Comparison c = compareWays(*game, frames);
         const double referenceRate = 1.0 / bench::mean(c.reference);
         const double drawnRate = 1.0 / bench::mean(c.drawn);
+        // What the last default frame left out as hidden, when it tested for that at all.
+        const Terrain& terrain = *world.terrain;
+        const int hidden = terrain.testHiddenBlocks ? terrain.occlusion[middleRing].hiddenBlocks +
+                                                          terrain.occlusion[coarseRing].hiddenBlocks
+                                                    : 0;
         char line[512];
-        std::snprintf(line, sizeof line, "| %d | %s | %.1f | %.1f | %.2f | %.2f | %.2f |\n", samples, pose.name,
+        std::snprintf(line, sizeof line, "| %d | %s | %.1f | %.1f | %.2f | %.2f | %.2f | %s |\n", samples, pose.name,
                       referenceRate, drawnRate, drawnRate / referenceRate, bench::percentile(c.reference, 0.5) * 1e3,
-                      bench::percentile(c.drawn, 0.5) * 1e3);
+                      bench::percentile(c.drawn, 0.5) * 1e3,
+                      terrain.testHiddenBlocks ? std::to_string(hidden).c_str() : "not tested");
         table += line;
 
         for (bool reference : {true, false}) {
@@ -155,7 +161,7 @@ int measureInThisProcess(int frames) {
         }
     }
     std::printf("\n| Samples | Pose | Reference frames/s | Default frames/s | Ratio | Reference median (ms) | "
-                "Default median (ms) |\n|---:|---|---:|---:|---:|---:|---:|\n%s",
+                "Default median (ms) | Hidden blocks left out |\n|---:|---|---:|---:|---:|---:|---:|---:|\n%s",
                 table.c_str());
     std::printf("\n| Samples | Pose | Way | Clear and swap (ms) | %s (ms) | %s (ms) | %s (ms) | %s (ms) | %s (ms) | "
                 "Whole frame (ms) |\n|---:|---|---|---:|---:|---:|---:|---:|---:|---:|\n%s",
