@@ -272,7 +272,8 @@ bool Terrain::hiddenBlockTestPays(GLuint finePassedSamples) {
     GLint viewport[4] = {0, 0, 0, 0};
     GL_CHECK(glGetIntegerv(GL_VIEWPORT, viewport));
     const double viewSamples = static_cast<double>(viewport[2]) * viewport[3] * samples;
-    return static_cast<double>(finePassedSamples) >= 0.5 * viewSamples;
+    // An empty viewport (a minimised window) has nothing to hide.
+    return viewSamples > 0.0 && static_cast<double>(finePassedSamples) >= 0.5 * viewSamples;
 }
 
 ViewFrustum Terrain::currentView() {
