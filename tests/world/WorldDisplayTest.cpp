@@ -245,6 +245,16 @@ TEST(WorldWithoutMusic, MissingTrackIsReportedAndEverythingElseWorks) {
     fs::remove_all(copy);
     fs::copy(fs::current_path(), copy, fs::copy_options::recursive);
     fs::remove(copy / "resources/music/mainmusic.ogg");
+    // However the test ends, the process goes back to the run directory and the copy goes away, so
+    // a later test in the same process does not start in a removed directory.
+    struct Restore {
+        fs::path runDirectory, copy;
+        ~Restore() {
+            std::error_code ignored;
+            fs::current_path(runDirectory, ignored);
+            fs::remove_all(copy, ignored);
+        }
+    } restore{fs::current_path(), copy};
     fs::current_path(copy);
 
     CapturedStdout captured;
@@ -262,6 +272,5 @@ TEST(WorldWithoutMusic, MissingTrackIsReportedAndEverythingElseWorks) {
     world->camera->moveForward = true;
     world->update(0.1);
     world->shutDown();
-    fs::remove_all(copy);
 }
 }  // namespace
