@@ -3,8 +3,9 @@
 // The reference way of drawing (the sky cube first, every block) and the default way (blocks outside
 // the view or hidden under the fine ring skipped, the sky behind the opaque terrain) are timed side
 // by side, alternating in short rounds so that load from elsewhere hits both alike, at antialiasing
-// levels 0 and 4, from the start pose and from a pose looking at the mountain. Then a breakdown of each way's frame: frames drawn
-// with a growing subset of their parts, each part's cost the difference its addition makes.
+// levels 0 and 4, from the start pose and from a pose looking at the mountain. Then a breakdown of
+// each way's frame: frames drawn with a growing subset of their parts, each part's cost the
+// difference its addition makes.
 // Markdown tables come out. Needs an X display:
 //   scripts/with-display.sh build/bench/FrameRateBench [frames per way and pose]
 // QUILLMOOR_BENCH_AA_LEVEL=4 in the environment measures that level only.

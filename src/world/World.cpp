@@ -221,7 +221,7 @@ void World::drawScene(bool reference) {
     drawSkyBehindScene();
     GL_CHECK(glEnable(GL_BLEND));
     // The current colour stays the one the last block set, as when the sky goes first.
-    if (!terrain->coarseBlocks.empty()) terrain->coarseBlocks.back()->applyColour();
+    terrain->applyLastBlockColour();
 }
 
 void World::drawSkyBehindScene() {

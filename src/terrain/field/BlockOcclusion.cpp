@@ -26,10 +26,8 @@ void BlockOcclusion::testHidden(const std::vector<Block*>& blocks, const ViewFru
         entry.drawQueryPending = false;
     }
 
-    GLboolean colourMask[4];
+    GLboolean colourMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
     GLboolean depthMask = GL_TRUE;
-    GL_CHECK(glGetBooleanv(GL_COLOR_WRITEMASK, colourMask));
-    GL_CHECK(glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask));
     bool writesOff = false;
     for (size_t n = 0; n < blocks.size(); ++n) {
         Block& block = *blocks[n];
@@ -41,6 +39,8 @@ void BlockOcclusion::testHidden(const std::vector<Block*>& blocks, const ViewFru
         if (!writesOff) {
             // The same vertices, matrices and polygon mode as the real draw give the same samples
             // and depths; only the writes are off.
+            GL_CHECK(glGetBooleanv(GL_COLOR_WRITEMASK, colourMask));
+            GL_CHECK(glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask));
             GL_CHECK(glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE));
             GL_CHECK(glDepthMask(GL_FALSE));
             writesOff = true;

@@ -229,11 +229,13 @@ void Terrain::draw(bool cullOutsideView) {
     } else {
         const ViewFrustum view = currentView();
         for (int ring : {fineRing, middleRing, coarseRing}) drawRing(ring, &view);
-        // Every block sets its colour before drawing; the last block's stays current afterwards,
-        // whether it was drawn or skipped.
-        if (!coarseBlocks.empty()) coarseBlocks.back()->applyColour();
+        applyLastBlockColour();
     }
     GL_CHECK(glBindTexture(GL_TEXTURE_3D, 0));
+}
+
+void Terrain::applyLastBlockColour() const {
+    if (!coarseBlocks.empty()) coarseBlocks.back()->applyColour();
 }
 
 void Terrain::drawRing(int ring, const ViewFrustum* view) {

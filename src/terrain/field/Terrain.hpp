@@ -62,6 +62,10 @@ public:
     // given, blocks whose boxes lie outside it are skipped, and while testHiddenBlocks is set, so
     // are the middle and coarse blocks that the terrain drawn before them hides.
     void drawRing(int ring, const ViewFrustum* view);
+    // Main thread: makes current the colour that drawing every block leaves behind, the last
+    // block's. Every block sets its colour before drawing, so a skipped last block would otherwise
+    // leave another one's.
+    void applyLastBlockColour() const;
     // Main thread: the view volume of the projection and model-view matrices in force.
     static ViewFrustum currentView();
     // Main thread: whether testing the middle and coarse rings' blocks for being hidden can save
